@@ -1,0 +1,13 @@
+# tavo_add_test(NAME name SOURCES a.cpp ... LIBS lib ... [GUI])
+# One Qt Test executable per area, registered with CTest. GUI tests run offscreen.
+function(tavo_add_test)
+    cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE Qt6::Test tavo_testsupport ${T_LIBS})
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    set(env "TAVO_TEST_DB_DIR=${CMAKE_BINARY_DIR}/testdb")
+    if(T_GUI)
+        list(APPEND env "QT_QPA_PLATFORM=offscreen")
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 900)
+endfunction()
