@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
@@ -292,7 +293,14 @@ void TFormMain::creaToolbar()
             m_giorni->setItem(r, d, cella);
         }
     }
-    m_giorni->scrollToItem(m_giorni->item(18, 0), QAbstractItemView::PositionAtTop);
+    QFont piccolo = m_giorni->font();
+    piccolo.setPointSizeF(piccolo.pointSizeF() * 0.85);
+    m_giorni->setFont(piccolo);
+    m_giorni->horizontalHeader()->setFont(piccolo);
+    m_giorni->verticalHeader()->setFont(piccolo);
+    m_giorni->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignTop);
+    m_giorni->setMinimumWidth(300);
+    m_giorni->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_giorni->setEnabled(false);
     layout->addWidget(m_giorni, 1);
 }
@@ -315,6 +323,8 @@ void TFormMain::creaBarraStato()
         barra->addWidget(m_pannelli[i], i == 2 ? 1 : 0);
     }
     m_pannelli[0]->setText(QStringLiteral("Tavo Vuduvoveviv ") + tavo::LeggiInfoVersione(QString(), QStringLiteral("FileVersion")));
+    // The panel widths suit the old system font: never narrower than the product and version.
+    m_pannelli[0]->setFixedWidth(qMax(larghezze[0], m_pannelli[0]->sizeHint().width() + 8));
 }
 
 QString TFormMain::testoPannello(int pannello) const
@@ -383,6 +393,8 @@ void TFormMain::showEvent(QShowEvent *event)
 
 void TFormMain::PrimaVisualizzazione()
 {
+    // The agenda opens on the working day.
+    m_giorni->scrollTo(m_giorni->model()->index(18, 0), QAbstractItemView::PositionAtTop);
     if (!m_tr)
         return;
     db::Query q(*m_tr, QStringLiteral("select AUTO_FORM from OPZIONI where ID=0"));
