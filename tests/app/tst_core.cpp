@@ -6,7 +6,7 @@
 #include "app/core/esportazione.h"
 #include "app/core/sysinfo.h"
 #include "app/core/textutils.h"
-#include "app/core/win1252.h"
+#include "data/testo/win1252.h"
 #include "tavo_version.h"
 
 #include <QCoreApplication>

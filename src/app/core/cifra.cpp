@@ -1,6 +1,6 @@
 #include "cifra.h"
 
-#include "win1252.h"
+#include "data/testo/win1252.h"
 
 namespace tavo {
 

@@ -1,7 +1,7 @@
 #include "csvloader.h"
 
 #include "valueformat.h"
-#include "win1252.h"
+#include "data/testo/win1252.h"
 
 #include <QFile>
 #include <QLocale>
@@ -178,7 +178,7 @@ QVariant convertValue(const TMemColumn &column, const RawValue &raw, int lineNo)
             return QVariant(QString(QLatin1String("")));
         return QVariant();
     }
-    const QString text = decodeWindows1252(raw.bytes);
+    const QString text = fromWin1252(raw.bytes);
     auto invalid = [&](const QString &expected) {
         failLine(lineNo, QStringLiteral("valore \"%1\" non valido per il campo %2 (%3)")
                              .arg(text.left(60), column.name(), expected));
@@ -206,8 +206,8 @@ QVariant convertValue(const TMemColumn &column, const RawValue &raw, int lineNo)
         return QVariant(v);
     }
     case FieldType::DateTime: {
-        static const QRegularExpression re(QStringLiteral(
-            "^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{4})(?: +(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?)?\\s*$"));
+        static const QRegularExpression re(
+            QStringLiteral("^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{4})(?: +(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?)?\\s*$"));
         const QRegularExpressionMatch m = re.match(text);
         if (!m.hasMatch())
             invalid(QStringLiteral("attesa una data gg/mm/aaaa"));
@@ -237,7 +237,7 @@ int loadPortalCsv(TMemTable &table, const QByteArray &data)
     std::vector<int> target(header.size(), -1);
     std::vector<bool> used(size_t(table.columnCount()), false);
     for (size_t i = 0; i < header.size(); ++i) {
-        const int c = table.columnIndex(decodeWindows1252(header[i].bytes).trimmed());
+        const int c = table.columnIndex(fromWin1252(header[i].bytes).trimmed());
         if (c >= 0 && !table.column(c).isCalculated() && !used[size_t(c)]) {
             target[i] = c;
             used[size_t(c)] = true;
@@ -250,9 +250,9 @@ int loadPortalCsv(TMemTable &table, const QByteArray &data)
         const Line &line = lines[l];
         const std::vector<RawValue> values = splitValues(line);
         if (values.size() > header.size())
-            failLine(line.number, QStringLiteral("%1 valori, ma l'intestazione ha %2 colonne")
-                                      .arg(values.size())
-                                      .arg(header.size()));
+            failLine(
+                line.number,
+                QStringLiteral("%1 valori, ma l'intestazione ha %2 colonne").arg(values.size()).arg(header.size()));
         QVector<QVariant> record(table.columnCount());
         for (size_t i = 0; i < values.size(); ++i) {
             const int c = target[i];

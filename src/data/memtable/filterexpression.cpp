@@ -8,9 +8,7 @@
 
 namespace tavo {
 
-FilterError::FilterError(const QString &message) : std::runtime_error(message.toStdString()), m_message(message)
-{
-}
+FilterError::FilterError(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}
 
 namespace {
 

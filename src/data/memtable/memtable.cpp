@@ -74,16 +74,11 @@ QString shortText(const QVariant &value)
 
 // ---------------------------------------------------------------------------------------------------------------
 
-MemTableError::MemTableError(const QString &message)
-    : std::runtime_error(message.toStdString()), m_message(message)
-{
-}
+MemTableError::MemTableError(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}
 
 // ---------------------------------------------------------------------------------------------------------------
 
-TMemColumn::TMemColumn(const QString &name, FieldType type, int size) : m_name(name), m_type(type), m_size(size)
-{
-}
+TMemColumn::TMemColumn(const QString &name, FieldType type, int size) : m_name(name), m_type(type), m_size(size) {}
 
 TMemColumn &TMemColumn::setCaption(const QString &caption)
 {
@@ -242,6 +237,8 @@ QVariant TMemColumn::convert(const QVariant &value) const
 
 QVariant TMemRecord::value(int column) const
 {
+    if (column < 0 || column >= m_table->columnCount())
+        return QVariant();
     const TMemColumn &c = m_table->column(column);
     if (c.isCalculated())
         return c.calculation()(*this);
@@ -258,9 +255,7 @@ QVariant TMemRecord::value(const QString &column) const
 
 // ---------------------------------------------------------------------------------------------------------------
 
-TMemTable::TMemTable(const QString &name, QObject *parent) : QObject(parent), m_name(name)
-{
-}
+TMemTable::TMemTable(const QString &name, QObject *parent) : QObject(parent), m_name(name) {}
 
 TMemTable::~TMemTable() = default;
 
@@ -550,8 +545,8 @@ size_t TMemTable::sortedInsertPosition(const Row *row) const
 {
     if (m_sortColumn < 0) {
         // Natural order: after every visible row with a smaller id.
-        auto it = std::lower_bound(m_view.begin(), m_view.end(), row->id,
-                                   [](const Row *r, RowId id) { return r->id < id; });
+        auto it =
+            std::lower_bound(m_view.begin(), m_view.end(), row->id, [](const Row *r, RowId id) { return r->id < id; });
         return size_t(it - m_view.begin());
     }
     auto it = std::lower_bound(m_view.begin(), m_view.end(), row,

@@ -111,6 +111,7 @@ class TMemRecord
 {
 public:
     TMemRecord(const TMemTable *table, const QVariant *values) : m_table(table), m_values(values) {}
+    // Null for an index out of range. Reading a calculated column runs its calculation.
     QVariant value(int column) const;
     // Column looked up ignoring case; throws MemTableError for an unknown name.
     QVariant value(const QString &column) const;
@@ -159,7 +160,7 @@ public:
     void emptyTable();
 
     // ---- Cursor over the visible rows ----
-    int recordCount() const; // visible rows
+    int recordCount() const;                                 // visible rows
     int totalRowCount() const { return int(m_rows.size()); } // all rows, ignoring the filter
     bool isEmpty() const { return recordCount() == 0; }
     void first();
@@ -215,8 +216,8 @@ public:
 
     // ---- Access by row id and position (models, exports) ----
     QVector<RowId> visibleRowIds() const;
-    RowId visibleRowId(int position) const; // 0-based; 0 when out of range
-    int visiblePosition(RowId id) const;    // 0-based; -1 when hidden or missing
+    RowId visibleRowId(int position) const;        // 0-based; 0 when out of range
+    int visiblePosition(RowId id) const;           // 0-based; -1 when hidden or missing
     QVariant rowValue(RowId id, int column) const; // null for a missing row
     QString rowDisplayText(RowId id, int column) const;
     // The text shown for `value` in `column` (hook, or the default formats of displayformat.h).
@@ -273,7 +274,6 @@ private:
     {
         RowId id = 0;
         QVector<QVariant> values; // one per column; calculated columns keep an unused null
-
     };
     struct SortKey;
 
@@ -300,7 +300,7 @@ private:
     QString m_name;
     std::vector<TMemColumn> m_columns;
     std::vector<std::unique_ptr<Row>> m_rows; // natural order = ascending id
-    mutable std::vector<Row *> m_view;         // visible rows in current order
+    mutable std::vector<Row *> m_view;        // visible rows in current order
     mutable bool m_viewDirty = false;
     State m_state = State::Closed;
     RowId m_nextId = 1;

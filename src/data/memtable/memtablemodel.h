@@ -42,8 +42,8 @@ public:
     int sectionOf(const QString &columnName) const; // -1 when hidden or unknown
     QString columnName(int section) const;
 
-    RowId bookmark(int row) const;  // 0 when out of range
-    int rowOf(RowId id) const;      // -1 when not shown
+    RowId bookmark(int row) const; // 0 when out of range
+    int rowOf(RowId id) const;     // -1 when not shown
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -80,8 +80,8 @@ QDateTime parseIsoLikeDateTime(const QString &text)
         int msec = 0;
         if (m.capturedLength(7) > 0)
             msec = m.captured(7).leftJustified(3, QLatin1Char('0')).toInt();
-        time = QTime(m.captured(4).toInt(), m.captured(5).toInt(),
-                     m.capturedLength(6) > 0 ? m.captured(6).toInt() : 0, msec);
+        time = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.capturedLength(6) > 0 ? m.captured(6).toInt() : 0,
+                     msec);
         if (!time.isValid())
             return QDateTime();
     }

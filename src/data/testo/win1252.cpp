@@ -1,4 +1,4 @@
-#include "win1252.h"
+#include "data/testo/win1252.h"
 
 #include <QHash>
 
