@@ -3,11 +3,12 @@
 # connect through a server, runs every test, and stops the server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root="$PWD"
 scripts/setup.sh --test
 scripts/build.sh
 export TAVO_TEST_SERVER_DIR="$PWD/build/fbserver"
 scripts/fbserver.sh start
-trap 'scripts/fbserver.sh stop' EXIT
+trap '"$root/scripts/fbserver.sh" stop' EXIT
 export TAVO_TEST_SERVER TAVO_TEST_SERVER_PASSWORD
 TAVO_TEST_SERVER="$(cat "$TAVO_TEST_SERVER_DIR/address")"
 TAVO_TEST_SERVER_PASSWORD="$(cat "$TAVO_TEST_SERVER_DIR/password")"
