@@ -6,6 +6,7 @@
 #include "scripteduiservice.h"
 #include "tempdatabase.h"
 #include "widgets/formbase.h"
+#include "widgets/immagini.h"
 #include "widgets/tavoapplication.h"
 
 #include <QAction>
@@ -98,6 +99,30 @@ private slots:
         QVERIFY(QFileInfo(main.CartellaApplicazione()).isDir());
         QVERIFY(main.testoPannello(0).startsWith(QStringLiteral("Tavo Vuduvoveviv ")));
         QCOMPARE(main.testoPannello(0).mid(17).split(QLatin1Char('.')).size(), 4);
+        QCOMPARE(ui.mostrati.size(), 0);
+    }
+
+    void logoFromTheOptions_data()
+    {
+        QTest::addColumn<bool>("fileEsiste");
+        QTest::newRow("agency logo") << true;
+        QTest::newRow("missing file: built-in logo") << false;
+    }
+    void logoFromTheOptions()
+    {
+        QFETCH(bool, fileEsiste);
+        ScriptedUiService ui;
+        TempDatabase db;
+        const QString file = db.folder() + QStringLiteral("/logo.png");
+        if (fileEsiste) {
+            QImage logo(40, 20, QImage::Format_RGB32);
+            logo.fill(Qt::blue);
+            QVERIFY(logo.save(file));
+        }
+        db.exec(QStringLiteral("update OPZIONI set AZ_LOGO='%1' where ID=0").arg(file));
+        TFormMain main(db.folder());
+        QVERIFY(main.Avvia());
+        QCOMPARE(main.mdiArea()->logo().size(), fileEsiste ? QSize(40, 20) : tavo::logoPredefinito().size());
         QCOMPARE(ui.mostrati.size(), 0);
     }
 
