@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -140,6 +141,39 @@ private slots:
             QStringLiteral("Impossibile aprire il Database per il seguente errore SQL:\n\n")));
         QVERIFY2(ui.ultimo().testo.contains(QStringLiteral("manca.fdb")), qPrintable(ui.ultimo().testo));
         QVERIFY(!QFile::exists(cartella + QStringLiteral("/manca.fdb"))); // nothing written
+    }
+
+    void aFileHeldByAnEngineThatDoesNotShare()
+    {
+        // isql-fb with the installation's own configuration runs the engine in exclusive mode.
+        const QString isql = QStandardPaths::findExecutable(QStringLiteral("isql-fb"));
+        if (isql.isEmpty())
+            QSKIP("isql-fb is not installed");
+        ScriptedUiService ui;
+        QString percorso;
+        {
+            TempDatabase db;
+            percorso = m_dir.filePath(QStringLiteral("esclusivo.fdb"));
+            QVERIFY(QFile::copy(db.path(), percorso));
+        }
+        QProcess isqlProc;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("FIREBIRD"));
+        isqlProc.setProcessEnvironment(env);
+        isqlProc.start(isql, {QStringLiteral("-q"), QStringLiteral("-user"), QStringLiteral("SYSDBA"), percorso});
+        QVERIFY(isqlProc.waitForStarted());
+        isqlProc.write("select 1 from RDB$DATABASE;\n");
+        QTest::qWait(1500); // its output is buffered until it ends: give it time to attach
+        QCOMPARE(isqlProc.state(), QProcess::Running);
+
+        const QString cartella = nuovaCartella();
+        scriviIni(cartella, QStringLiteral("[DB]\nStringaDiConnessione=%1\n").arg(percorso));
+        TFormMain main(cartella);
+        QVERIFY(!main.Avvia());
+        QCOMPARE(ui.mostrati.size(), 1);
+        QVERIFY2(ui.ultimo().testo.contains(QStringLiteral("chiudere quel programma")), qPrintable(ui.ultimo().testo));
+        isqlProc.closeWriteChannel();
+        QVERIFY(isqlProc.waitForFinished(10000));
     }
 
     void setupIniDecidesConnectionAndPhotos()
