@@ -743,7 +743,6 @@ QVariant Query::value(const QString &name) const
     return value(i);
 }
 
-void Query::fail(const char *what) const { throw DbError(QString::fromUtf8(what)); }
 
 bool executeImmediate(Transaction &tr, const QString &sql, int dialect)
 {

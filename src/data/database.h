@@ -160,7 +160,6 @@ public:
 private:
     void unprepare();
     void buildInput(QByteArray &buffer, Firebird::IMessageMetadata **meta);
-    [[noreturn]] void fail(const char *what) const;
     QByteArray blobBytes(const unsigned char *id) const;
 
     Transaction &m_tr;
