@@ -6,7 +6,12 @@
 #include "app/core/sysinfo.h"
 #include "app/core/clock.h"
 #include "app/frmPassword.h"
+#include "clients/frmInsVarClienti.h"
+#include "data/dmQueryComposte.h"
+#include "listings/frmRicercaAnnunci.h"
+#include "widgets/frmAttesa.h"
 #include "widgets/immagini.h"
+#include "widgets/searchgrid.h"
 #include "widgets/uiservice.h"
 
 #include <QAction>
@@ -70,6 +75,10 @@ TFormMain::TFormMain(const QString &cartellaProgramma)
     : m_cartellaProgramma(cartellaProgramma.isEmpty() ? QCoreApplication::applicationDirPath() : cartellaProgramma)
 {
     g_istanza = this;
+    // The grids' export entries reach EsportaGriglia through the instance alive at that moment.
+    tavo::TSearchGrid::impostaEsportatore([](int tipo, const QString &nome, QTableView *griglia) {
+        return TFormMain::istanza() && TFormMain::istanza()->EsportaGriglia(tipo, nome, griglia);
+    });
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(Caption());
     setWindowIcon(tavo::icona(tavo::Icona::Annunci));
@@ -103,6 +112,9 @@ TFormMain::TFormMain(const QString &cartellaProgramma)
 
 TFormMain::~TFormMain()
 {
+    // The screens hold transactions on our connection: they go before it does.
+    for (QMdiSubWindow *sub : m_mdi->subWindowList())
+        delete sub;
     if (g_istanza == this)
         g_istanza = nullptr;
 }
@@ -142,7 +154,15 @@ void TFormMain::creaMenu()
 
     QMenu *annunci = menu(QStringLiteral("MenuAnnunci"), QStringLiteral("Annunci"));
     voce(annunci, QStringLiteral("MenuInserimentoAnnunci"), QStringLiteral("Inserimento"), 0);
-    voce(annunci, QStringLiteral("MenuRicercaAnnunci"), QStringLiteral("Ricerca"), 0);
+    // Listings: the search in full-list mode, also from the toolbar button "Annunci" and, through the action,
+    // at the first showing when AUTO_FORM is 1.
+    QAction *ricercaAnnunci = voce(annunci, QStringLiteral("MenuRicercaAnnunci"), QStringLiteral("Ricerca"), 0);
+    ricercaAnnunci->setEnabled(true);
+    connect(ricercaAnnunci, &QAction::triggered, this, [] { TFormRicercaAnnunci::ApriElencoCompleto(); });
+    if (auto *b = m_toolbar->findChild<QToolButton *>(QStringLiteral("SXSkinButtonAnnunci"))) {
+        b->setEnabled(true);
+        connect(b, &QToolButton::clicked, ricercaAnnunci, &QAction::trigger);
+    }
 
     QMenu *richieste = menu(QStringLiteral("MenuRichieste"), QStringLiteral("Richieste"));
     voce(richieste, QStringLiteral("MenuInserimentoRichieste"), QStringLiteral("Inserimento"), 1);
@@ -151,14 +171,22 @@ void TFormMain::creaMenu()
     voce(richieste, QStringLiteral("MenuTrovaVeloce"), QStringLiteral("Trova Veloce"), 2);
 
     QMenu *clienti = menu(QStringLiteral("MenuClienti"), QStringLiteral("Clienti"));
-    voce(clienti, QStringLiteral("MenuInserimentoClienti"), QStringLiteral("Inserimento"), 3);
+    // Clients: "Inserimento" opens the client editor for a new client.
+    QAction *inserimentoClienti =
+        voce(clienti, QStringLiteral("MenuInserimentoClienti"), QStringLiteral("Inserimento"), 3);
+    inserimentoClienti->setEnabled(true);
+    connect(inserimentoClienti, &QAction::triggered, this,
+            [this] { ApriFinestra<TFormInsVarClienti>()->CaricaCliente(0); });
     voce(clienti, QStringLiteral("MenuRicercaClienti"), QStringLiteral("Ricerca"), 3);
 
     QMenu *appuntamenti = menu(QStringLiteral("MenuAppuntamenti"), QStringLiteral("Appuntamenti"));
     voce(appuntamenti, QStringLiteral("MenuConsultazioneAppuntamenti"), QStringLiteral("Consultazione Agenda"), 4);
 
     QMenu *stampe = menu(QStringLiteral("MenuStampe"), QStringLiteral("Stampe"));
-    voce(stampe, QStringLiteral("MenuElencoAnnunci1"), QStringLiteral("Elenco Annunci"));
+    // The printed list of listings: the search in full-list mode, exported as HTML and opened at once.
+    QAction *elencoAnnunci = voce(stampe, QStringLiteral("MenuElencoAnnunci1"), QStringLiteral("Elenco Annunci"));
+    elencoAnnunci->setEnabled(true);
+    connect(elencoAnnunci, &QAction::triggered, this, [] { TFormRicercaAnnunci::StampaElencoAnnunci(); });
     voce(stampe, QStringLiteral("MenuElencoRichieste1"), QStringLiteral("Elenco Richieste"));
     voce(stampe, QStringLiteral("MenuElencoClienti1"), QStringLiteral("Elenco Clienti"));
     stampe->addSeparator();
@@ -379,6 +407,10 @@ bool TFormMain::Avvia()
     const QRect r = s->value(QStringLiteral("Posizione")).toRect();
     if (r.isValid())
         setGeometry(r);
+
+    // The shared data module; the filling of a match table shows the wait window.
+    m_dataModule = std::make_unique<tavo::TDataModuleQueryComposte>(m_db);
+    m_dataModule->setFabbricaProgresso([this] { return std::make_unique<tavo::TFormAttesa>(this); });
     return true;
 }
 

@@ -25,6 +25,10 @@ class QTableWidget;
 
 namespace db = tavo::db;
 
+namespace tavo {
+class TDataModuleQueryComposte;
+}
+
 // The frame's client area: a tiled background picture with the logo in the middle.
 class TMdiSfondo : public QMdiArea
 {
@@ -60,6 +64,8 @@ public:
 
     db::Database &database() { return m_db; }
     db::Transaction &transazione() { return *m_tr; }
+    // The program's one data module (match tables), created at the end of Avvia(); nullptr before.
+    tavo::TDataModuleQueryComposte *DataModuleQueryComposte() const { return m_dataModule.get(); }
     const tavo::Configurazione &configurazione() const { return m_config; }
     QString PercorsoFoto() const { return m_config.percorsoFoto; }
     QString CartellaApplicazione() const { return m_config.cartellaApplicazione; }
@@ -113,6 +119,7 @@ private:
     tavo::Configurazione m_config;
     db::Database m_db;
     std::unique_ptr<db::Transaction> m_tr;
+    std::unique_ptr<tavo::TDataModuleQueryComposte> m_dataModule; // after m_db: it goes first
     TMdiSfondo *m_mdi = nullptr;
     QWidget *m_toolbar = nullptr;
     QTableWidget *m_giorni = nullptr;
