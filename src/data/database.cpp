@@ -1,6 +1,7 @@
 #include "data/database.h"
 
 #include "data/engine.h"
+#include "data/testo/win1252.h"
 
 #include <firebird/Interface.h>
 
@@ -17,8 +18,11 @@ namespace tavo::db {
 
 namespace {
 
+// The connection speaks the database's own single-byte character set: texts and text blobs then
+// travel as stored, with no conversion on the server, and are converted here.
+constexpr unsigned CharsetOctets = 1;
 constexpr unsigned CharsetUtf8 = 4;
-constexpr unsigned CharsetNone = 0;
+constexpr unsigned CharsetWin1252 = 53;
 constexpr int SqlDialect = 1;
 
 IMaster *master()
@@ -36,7 +40,7 @@ QString statusText(IStatus *status)
     master()->getUtilInterface()->formatStatus(buffer, sizeof buffer, status);
     QString text = QString::fromUtf8(buffer);
     if (text.contains(QChar::ReplacementCharacter))
-        text = QString::fromLatin1(buffer);
+        text = fromWin1252(QByteArray(buffer));
     return text.trimmed();
 }
 
@@ -96,7 +100,7 @@ QByteArray buildDpb(const QString &user, const QString &password, bool creating)
         IXpbBuilder *dpb = master()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
         dpb->insertString(&st, isc_dpb_user_name, user.toUtf8().constData());
         dpb->insertString(&st, isc_dpb_password, password.toUtf8().constData());
-        dpb->insertString(&st, isc_dpb_lc_ctype, "UTF8");
+        dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
         dpb->insertInt(&st, isc_dpb_sql_dialect, SqlDialect);
         if (creating) {
             dpb->insertInt(&st, isc_dpb_page_size, 8192);
@@ -370,7 +374,7 @@ void Query::prepare()
     const QString text = parseParameters(m_lines.join(QLatin1Char('\n')), &m_paramOrder);
     Status st;
     guarded([&] {
-        m_stmt = m_tr.database().attachment()->prepare(&st, m_tr.handle(), 0, text.toUtf8().constData(), SqlDialect,
+        m_stmt = m_tr.database().attachment()->prepare(&st, m_tr.handle(), 0, toWin1252(text).constData(), SqlDialect,
                                                       IStatement::PREPARE_PREFETCH_METADATA);
         const unsigned type = m_stmt->getType(&st);
         m_isSelect = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
@@ -379,14 +383,15 @@ void Query::prepare()
         m_columns.resize(int(count));
         for (unsigned i = 0; i < count; ++i) {
             Column &col = m_columns[int(i)];
-            col.name = QString::fromUtf8(m_outMeta->getAlias(&st, i)).toUpper();
+            col.name = fromWin1252(QByteArray(m_outMeta->getAlias(&st, i))).toUpper();
             if (col.name.isEmpty())
-                col.name = QString::fromUtf8(m_outMeta->getField(&st, i)).toUpper();
+                col.name = fromWin1252(QByteArray(m_outMeta->getField(&st, i))).toUpper();
             col.sqlType = int(m_outMeta->getType(&st, i) & ~1u);
             col.subType = m_outMeta->getSubType(&st, i);
             col.scale = m_outMeta->getScale(&st, i);
             col.length = int(m_outMeta->getLength(&st, i));
             const unsigned cs = m_outMeta->getCharSet(&st, i);
+            col.charSet = int(cs);
             col.charLength = cs == CharsetUtf8 ? col.length / 4 : col.length;
             col.offset = int(m_outMeta->getOffset(&st, i));
             col.nullOffset = int(m_outMeta->getNullOffset(&st, i));
@@ -432,15 +437,15 @@ void Query::buildInput(QByteArray &buffer, IMessageMetadata **meta)
             case SQL_TEXT:
             case SQL_VARYING:
                 type = SQL_VARYING;
-                if (original->getCharSet(&st, i) != 1) // octets stay bytes
-                    builder->setCharSet(&st, i, CharsetUtf8);
+                if (original->getCharSet(&st, i) != CharsetOctets) // octets stay bytes
+                    builder->setCharSet(&st, i, CharsetWin1252);
                 break;
             case SQL_BLOB:
             case SQL_BOOLEAN:
                 break;
             default: // untyped positions (":X is null"): a text the server converts as needed
                 type = SQL_VARYING;
-                builder->setCharSet(&st, i, CharsetUtf8);
+                builder->setCharSet(&st, i, CharsetWin1252);
                 builder->setLength(&st, i, 32765);
                 break;
             }
@@ -512,7 +517,7 @@ void Query::buildInput(QByteArray &buffer, IMessageMetadata **meta)
                 *field = v.toBool() ? 1 : 0;
                 break;
             case SQL_VARYING: {
-                const QByteArray bytes = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
+                const QByteArray bytes = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : toWin1252(v.toString());
                 const unsigned room = m->getLength(&st, i);
                 if (unsigned(bytes.size()) > room) {
                     const unsigned chars = m->getCharSet(&st, i) == CharsetUtf8 ? room / 4 : room;
@@ -527,15 +532,9 @@ void Query::buildInput(QByteArray &buffer, IMessageMetadata **meta)
             }
             case SQL_BLOB: {
                 const bool binary = v.typeId() == QMetaType::QByteArray;
-                const QByteArray bytes = binary ? v.toByteArray() : v.toString().toUtf8();
-                // A text blob written in our connection's character set is transliterated by the
-                // server into the column's character set.
-                const unsigned char bpb[] = {isc_bpb_version1, isc_bpb_source_type, 1, 1, isc_bpb_source_interp, 1,
-                                             CharsetUtf8, isc_bpb_target_type, 1, 1};
-                const bool text = m->getSubType(&st, i) == 1 && !binary;
+                const QByteArray bytes = binary ? v.toByteArray() : toWin1252(v.toString());
                 ISC_QUAD id;
-                IBlob *blob = m_tr.database().attachment()->createBlob(&st, m_tr.handle(), &id, text ? sizeof bpb : 0,
-                                                                       text ? bpb : nullptr);
+                IBlob *blob = m_tr.database().attachment()->createBlob(&st, m_tr.handle(), &id, 0, nullptr);
                 for (int pos = 0; pos < bytes.size(); pos += 32000) {
                     const int len = qMin(32000, int(bytes.size()) - pos);
                     blob->putSegment(&st, unsigned(len), bytes.constData() + pos);
@@ -672,10 +671,16 @@ QVariant Query::value(int i) const
     case SQL_VARYING: {
         unsigned short len;
         std::memcpy(&len, p, sizeof len);
-        return QString::fromUtf8(reinterpret_cast<const char *>(p + 2), len);
+        if (col.charSet == int(CharsetOctets))
+            return QByteArray(reinterpret_cast<const char *>(p + 2), len);
+        return fromWin1252(QByteArray::fromRawData(reinterpret_cast<const char *>(p + 2), len));
     }
     case SQL_TEXT: {
-        QString s = QString::fromUtf8(reinterpret_cast<const char *>(p), col.length);
+        if (col.charSet == int(CharsetOctets))
+            return QByteArray(reinterpret_cast<const char *>(p), col.length);
+        QString s = col.charSet == int(CharsetUtf8)
+                        ? QString::fromUtf8(reinterpret_cast<const char *>(p), col.length)
+                        : fromWin1252(QByteArray::fromRawData(reinterpret_cast<const char *>(p), col.length));
         // Fixed-length text arrives padded to its byte length; keep the declared characters.
         if (s.size() > col.charLength)
             s.truncate(col.charLength);
@@ -727,7 +732,7 @@ QVariant Query::value(int i) const
     case SQL_BLOB: {
         const QByteArray bytes = blobBytes(p);
         if (col.subType == 1)
-            return QString::fromUtf8(bytes);
+            return fromWin1252(bytes);
         return bytes;
     }
     default:
@@ -748,7 +753,7 @@ bool executeImmediate(Transaction &tr, const QString &sql, int dialect)
 {
     Status st;
     return guarded([&] {
-        IStatement *stmt = tr.database().attachment()->prepare(&st, tr.handle(), 0, sql.toUtf8().constData(),
+        IStatement *stmt = tr.database().attachment()->prepare(&st, tr.handle(), 0, toWin1252(sql).constData(),
                                                                unsigned(dialect), 0);
         bool ddl = false;
         try {

@@ -106,6 +106,7 @@ struct Column
     int scale = 0;
     int length = 0;    // bytes in the message
     int charLength = 0;
+    int charSet = 0;
     int offset = 0;
     int nullOffset = 0;
 };
