@@ -8,7 +8,10 @@
 #include "app/frmPassword.h"
 #include "clients/frmInsVarClienti.h"
 #include "data/dmQueryComposte.h"
+#include "listings/frmAnteprimaFoto.h"
+#include "listings/frmInsVarAnnunci.h"
 #include "listings/frmRicercaAnnunci.h"
+#include "listings/registroschermate.h"
 #include "widgets/frmAttesa.h"
 #include "widgets/immagini.h"
 #include "widgets/searchgrid.h"
@@ -153,7 +156,15 @@ void TFormMain::creaMenu()
     };
 
     QMenu *annunci = menu(QStringLiteral("MenuAnnunci"), QStringLiteral("Annunci"));
-    voce(annunci, QStringLiteral("MenuInserimentoAnnunci"), QStringLiteral("Inserimento"), 0);
+    // The listing editor for a new listing. The editor and the photo preview are also registered by name for the
+    // screens that reach them that way (the listing search).
+    QAction *inserimentoAnnunci =
+        voce(annunci, QStringLiteral("MenuInserimentoAnnunci"), QStringLiteral("Inserimento"), 0);
+    inserimentoAnnunci->setEnabled(true);
+    connect(inserimentoAnnunci, &QAction::triggered, this,
+            [this] { ApriFinestra<TFormInsVarAnnunci>()->CaricaAnnuncio(0); });
+    tavo::registraSchermata(QStringLiteral("TFormInsVarAnnunci"), [] { return new TFormInsVarAnnunci; });
+    tavo::registraSchermata(QStringLiteral("TFormAnteprimaFoto"), [] { return new TFormAnteprimaFoto; });
     // Listings: the search in full-list mode, also from the toolbar button "Annunci" and, through the action,
     // at the first showing when AUTO_FORM is 1.
     QAction *ricercaAnnunci = voce(annunci, QStringLiteral("MenuRicercaAnnunci"), QStringLiteral("Ricerca"), 0);
@@ -501,10 +512,14 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Resize) {
         auto *figlio = qobject_cast<QMdiSubWindow *>(watched);
         auto *re = static_cast<QResizeEvent *>(event);
-        if (figlio && re->oldSize().isValid() &&
-            !ControllaDimensioniFiglio(figlio, re->size().width(), re->size().height())) {
-            // Refused: back to the previous size, and inside the frame a moment later.
+        // Refused: back to the previous size, and inside the frame a moment later. Only when the
+        // previous size itself fits: a window restored at a size larger than the frame keeps it.
+        if (figlio && !m_ripristinoDimensioni && re->oldSize().isValid() &&
+            !ControllaDimensioniFiglio(figlio, re->size().width(), re->size().height()) &&
+            ControllaDimensioniFiglio(figlio, re->oldSize().width(), re->oldSize().height())) {
+            m_ripristinoDimensioni = true;
             figlio->resize(re->oldSize());
+            m_ripristinoDimensioni = false;
             m_figlioRifiutato = figlio;
             m_timerResize->start();
             return true;

@@ -126,6 +126,7 @@ private:
     QLabel *m_pannelli[3] = {};
     QHash<QString, QPointer<QWidget>> m_finestre;
     QPointer<QWidget> m_figlioRifiutato;
+    bool m_ripristinoDimensioni = false;
     QTimer *m_timerResize = nullptr;
     QString m_ultimoFileEsportazione;
     bool m_primaVolta = true;

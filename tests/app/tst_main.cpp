@@ -322,7 +322,8 @@ private slots:
             QCOMPARE(a->text(), QString::fromUtf8(v.testo));
         }
         // Commands whose screens are not part of the program yet are there, disabled.
-        QVERIFY(!main.findChild<QAction *>(QStringLiteral("MenuInserimentoAnnunci"))->isEnabled());
+        QVERIFY(main.findChild<QAction *>(QStringLiteral("MenuInserimentoAnnunci"))->isEnabled());
+        QVERIFY(!main.findChild<QAction *>(QStringLiteral("MenuInserimentoRichieste"))->isEnabled());
         QVERIFY(main.findChild<QAction *>(QStringLiteral("MenuInfo"))->isEnabled());
         for (const char *b : {"SXSkinButtonAnnunci", "SXSkinButtonRichieste", "SXSkinButtonAlVolo", "SXSkinButtonClienti",
                               "SXSkinButtonAppuntamenti", "SXSkinButtonTavoWeb"}) {
@@ -431,6 +432,14 @@ private slots:
         sub->resize(main.width() + 50, 200);
         QCOMPARE(sub->size(), QSize(300, 200));
         QTRY_COMPARE_WITH_TIMEOUT(sub->pos(), QPoint(0, 0), 1000);
+
+        // A window already larger than the frame (restored from a bigger frame) is not pushed back
+        // to a size that does not fit either, which would never end.
+        sub->removeEventFilter(&main);
+        sub->resize(main.width() + 80, 200);
+        sub->installEventFilter(&main);
+        sub->resize(main.width() + 60, 210);
+        QCOMPARE(sub->size(), QSize(main.width() + 60, 210));
     }
 
     void esportaGriglia()
