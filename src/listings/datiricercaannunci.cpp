@@ -69,7 +69,7 @@ void scriviAutoForm(db::Transaction &tr, int valore)
     tr.commitRetaining();
 }
 
-QStringList fotoAnnuncio(db::Transaction &tr, int idAnnuncio)
+QVariantList fotoAnnuncio(db::Transaction &tr, int idAnnuncio)
 {
     db::Query q(tr, QStringList{QStringLiteral("select * from PHOTOGALLERY"),
                                 QStringLiteral("where ID_ANNUNCIO_IMMOBILE=:ID_ANNUNCIO_IMMOBILE"),
@@ -77,10 +77,14 @@ QStringList fotoAnnuncio(db::Transaction &tr, int idAnnuncio)
                         .join(QLatin1Char('\n')));
     q.setParam(QStringLiteral("ID_ANNUNCIO_IMMOBILE"), idAnnuncio);
     q.exec();
-    QStringList percorsi;
-    while (q.next())
-        percorsi << q.text(QStringLiteral("PATH_IMAGE"));
-    return percorsi;
+    QVariantList righe;
+    while (q.next()) {
+        QVariantMap riga;
+        for (const char *campo : {"PATH_IMAGE", "DIDASCALIA", "PRINCIPALE", "PLANIMETRIA"})
+            riga.insert(QLatin1String(campo), q.value(QLatin1String(campo)));
+        righe << riga;
+    }
+    return righe;
 }
 
 } // namespace tavo

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <QVariantList>
 
 namespace tavo {
 
@@ -37,6 +38,6 @@ int leggiAutoForm(db::Transaction &tr);
 void scriviAutoForm(db::Transaction &tr, int valore);
 
 // The PATH_IMAGE of the listing's photos, by ID_PHOTOGALLERY.
-QStringList fotoAnnuncio(db::Transaction &tr, int idAnnuncio);
+QVariantList fotoAnnuncio(db::Transaction &tr, int idAnnuncio);
 
 } // namespace tavo

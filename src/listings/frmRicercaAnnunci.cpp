@@ -864,7 +864,7 @@ void TFormRicercaAnnunci::MenuAnteprimaFotoClick()
     if (!tabella()->isOpen() || tabella()->isEmpty() || !tavo::schermataRegistrata(ClasseAnteprimaFoto))
         return;
     const QString riferimento = tabella()->value(QStringLiteral("RIFERIMENTO")).toString();
-    QStringList foto;
+    QVariantList foto;
     try {
         foto = tavo::fotoAnnuncio(m_tr, idCorrente());
     } catch (const db::DbError &e) {
@@ -872,8 +872,8 @@ void TFormRicercaAnnunci::MenuAnteprimaFotoClick()
         return;
     }
     if (QWidget *anteprima = apriSchermata(ClasseAnteprimaFoto))
-        QMetaObject::invokeMethod(anteprima, "MostraFoto", Qt::DirectConnection, Q_ARG(QString, riferimento),
-                                  Q_ARG(QStringList, foto));
+        QMetaObject::invokeMethod(anteprima, "MostraFotoRighe", Qt::DirectConnection, Q_ARG(QString, riferimento),
+                                  Q_ARG(QVariantList, foto));
 }
 
 QString TFormRicercaAnnunci::idAnnunciVisualizzati() const

@@ -304,8 +304,10 @@ private slots:
         d.exec(QStringLiteral("insert into PHOTOGALLERY (ID_PHOTOGALLERY,ID_ANNUNCIO_IMMOBILE,PATH_IMAGE) "
                               "values (8,103,'/foto/a.jpg')"));
         db::Transaction tr(d.db());
-        QCOMPARE(tavo::fotoAnnuncio(tr, 103),
-                 (QStringList{QStringLiteral("/foto/a.jpg"), QStringLiteral("/foto/b.jpg")}));
+        const QVariantList foto = tavo::fotoAnnuncio(tr, 103);
+        QCOMPARE(foto.size(), 2);
+        QCOMPARE(foto.at(0).toMap().value(QStringLiteral("PATH_IMAGE")).toString(), QStringLiteral("/foto/a.jpg"));
+        QCOMPARE(foto.at(1).toMap().value(QStringLiteral("PATH_IMAGE")).toString(), QStringLiteral("/foto/b.jpg"));
 
         QCOMPARE(tavo::leggiAutoForm(tr), 0);
         tavo::scriviAutoForm(tr, 1);
