@@ -666,72 +666,47 @@ void TDataModuleQueryComposte::MemTableAnnunciAfterOpen(TMemTable &table)
 
 void TDataModuleQueryComposte::AggiornaRichiesta(int idRichiesta)
 {
-    TMemTable &table = *m_memTableRichieste;
-    if (!table.isOpen())
-        return;
-    GuardiaTransazione transazione(m_transazione);
-    TIBDataSet &sorgente = m_ibDataSetRichieste;
-    sorgente.close();
-    impostaRiga(sorgente.SQL(), RigaFiltroRichieste, QStringLiteral("and ID_RICHIESTA=:ID_RICHIESTA"));
-    impostaRiga(sorgente.SQL(), RigaOrdineRichieste, QString());
-    sorgente.setParam(QStringLiteral("ID_RICHIESTA"), idRichiesta);
-    GuardiaDataSet chiusura(sorgente);
-    sorgente.open();
-    if (sorgente.recordCount() > 0) {
-        sorgente.first();
-        if (table.state() != TMemTable::State::Browse)
-            table.cancel();
-        const RowId riga = table.findRow(QStringLiteral("ID_RICHIESTA"), idRichiesta);
-        if (riga != 0) {
-            table.editRow(riga);
-        } else {
-            table.append();
-            table.setValue(QStringLiteral("ID_RICHIESTA"), idRichiesta);
-        }
-        try {
-            CompilaRigaRichiesta();
-            table.post();
-        } catch (...) {
-            table.cancel();
-            throw;
-        }
-        table.gotoBookmark(table.findRow(QStringLiteral("ID_RICHIESTA"), idRichiesta));
-    }
-    transazione.conferma();
+    aggiornaRiga(*m_memTableRichieste, m_ibDataSetRichieste, RigaFiltroRichieste, RigaOrdineRichieste,
+                 QStringLiteral("ID_RICHIESTA"), idRichiesta, [this] { CompilaRigaRichiesta(); });
 }
 
 void TDataModuleQueryComposte::AggiornaAnnuncio(int idAnnuncio)
 {
-    TMemTable &table = *m_memTableAnnunci;
+    aggiornaRiga(*m_memTableAnnunci, m_ibDataSetAnnunci, RigaFiltroAnnunci, RigaOrdineAnnunci,
+                 QStringLiteral("ID_ANNUNCIO_IMMOBILE"), idAnnuncio, [this] { CompilaRigaAnnuncio(); });
+}
+
+void TDataModuleQueryComposte::aggiornaRiga(TMemTable &table, TIBDataSet &sorgente, int rigaFiltro, int rigaOrdine,
+                                            const QString &campoId, int id, const std::function<void()> &compila)
+{
     if (!table.isOpen())
         return;
     GuardiaTransazione transazione(m_transazione);
-    TIBDataSet &sorgente = m_ibDataSetAnnunci;
     sorgente.close();
-    impostaRiga(sorgente.SQL(), RigaFiltroAnnunci, QStringLiteral("and ID_ANNUNCIO_IMMOBILE=:ID_ANNUNCIO_IMMOBILE"));
-    impostaRiga(sorgente.SQL(), RigaOrdineAnnunci, QString());
-    sorgente.setParam(QStringLiteral("ID_ANNUNCIO_IMMOBILE"), idAnnuncio);
+    impostaRiga(sorgente.SQL(), rigaFiltro, QStringLiteral("and %1=:%1").arg(campoId));
+    impostaRiga(sorgente.SQL(), rigaOrdine, QString());
+    sorgente.setParam(campoId, id);
     GuardiaDataSet chiusura(sorgente);
     sorgente.open();
     if (sorgente.recordCount() > 0) {
         sorgente.first();
         if (table.state() != TMemTable::State::Browse)
             table.cancel();
-        const RowId riga = table.findRow(QStringLiteral("ID_ANNUNCIO_IMMOBILE"), idAnnuncio);
+        const RowId riga = table.findRow(campoId, id);
         if (riga != 0) {
             table.editRow(riga);
         } else {
             table.append();
-            table.setValue(QStringLiteral("ID_ANNUNCIO_IMMOBILE"), idAnnuncio);
+            table.setValue(campoId, id);
         }
         try {
-            CompilaRigaAnnuncio();
+            compila();
             table.post();
         } catch (...) {
             table.cancel();
             throw;
         }
-        table.gotoBookmark(table.findRow(QStringLiteral("ID_ANNUNCIO_IMMOBILE"), idAnnuncio));
+        table.gotoBookmark(table.findRow(campoId, id));
     }
     transazione.conferma();
 }

@@ -166,6 +166,9 @@ private:
     QVector<int> mappaRichieste() const;
     QVector<int> mappaAnnunci() const;
     void scriviRecord(TMemTable &table, const QVector<QVariant> &record);
+    // One saved row recomputed with the per-row queries (AggiornaRichiesta, AggiornaAnnuncio).
+    void aggiornaRiga(TMemTable &table, TIBDataSet &sorgente, int rigaFiltro, int rigaOrdine, const QString &campoId,
+                      int id, const std::function<void()> &compila);
 
     db::Transaction m_transazione;
     TIBDataSet m_ibDataSetRichieste;
