@@ -7,11 +7,14 @@
 #include "app/core/clock.h"
 #include "app/frmPassword.h"
 #include "clients/frmInsVarClienti.h"
+#include "clients/frmRicercaClienti.h"
 #include "data/dmQueryComposte.h"
 #include "listings/frmAnteprimaFoto.h"
 #include "listings/frmInsVarAnnunci.h"
 #include "listings/frmRicercaAnnunci.h"
 #include "listings/registroschermate.h"
+#include "requests/frmInsVarRichieste.h"
+#include "requests/frmRicercaRichieste.h"
 #include "widgets/frmAttesa.h"
 #include "widgets/immagini.h"
 #include "widgets/searchgrid.h"
@@ -137,6 +140,14 @@ QAction *TFormMain::voce(QMenu *menu, const QString &nome, const QString &testo,
     return a;
 }
 
+void TFormMain::collegaPulsante(const QString &pulsante, QAction *comando)
+{
+    if (auto *b = m_toolbar->findChild<QToolButton *>(pulsante)) {
+        b->setEnabled(true);
+        connect(b, &QToolButton::clicked, comando, &QAction::trigger);
+    }
+}
+
 void TFormMain::creaMenu()
 {
     QMenuBar *barra = menuBar();
@@ -163,23 +174,37 @@ void TFormMain::creaMenu()
     inserimentoAnnunci->setEnabled(true);
     connect(inserimentoAnnunci, &QAction::triggered, this,
             [this] { ApriFinestra<TFormInsVarAnnunci>()->CaricaAnnuncio(0); });
-    tavo::registraSchermata(QStringLiteral("TFormInsVarAnnunci"), [] { return new TFormInsVarAnnunci; });
-    tavo::registraSchermata(QStringLiteral("TFormAnteprimaFoto"), [] { return new TFormAnteprimaFoto; });
+    tavo::registraSchermataPredefinita(QStringLiteral("TFormInsVarAnnunci"), [] { return new TFormInsVarAnnunci; });
+    tavo::registraSchermataPredefinita(QStringLiteral("TFormAnteprimaFoto"), [] { return new TFormAnteprimaFoto; });
     // Listings: the search in full-list mode, also from the toolbar button "Annunci" and, through the action,
     // at the first showing when AUTO_FORM is 1.
     QAction *ricercaAnnunci = voce(annunci, QStringLiteral("MenuRicercaAnnunci"), QStringLiteral("Ricerca"), 0);
     ricercaAnnunci->setEnabled(true);
     connect(ricercaAnnunci, &QAction::triggered, this, [] { TFormRicercaAnnunci::ApriElencoCompleto(); });
-    if (auto *b = m_toolbar->findChild<QToolButton *>(QStringLiteral("SXSkinButtonAnnunci"))) {
-        b->setEnabled(true);
-        connect(b, &QToolButton::clicked, ricercaAnnunci, &QAction::trigger);
-    }
+    collegaPulsante(QStringLiteral("SXSkinButtonAnnunci"), ricercaAnnunci);
+
+    tavo::registraSchermataPredefinita(QStringLiteral("TFormRicercaAnnunci"), [] { return new TFormRicercaAnnunci; });
 
     QMenu *richieste = menu(QStringLiteral("MenuRichieste"), QStringLiteral("Richieste"));
-    voce(richieste, QStringLiteral("MenuInserimentoRichieste"), QStringLiteral("Inserimento"), 1);
-    voce(richieste, QStringLiteral("MenuRicercaRichieste"), QStringLiteral("Ricerca"), 1);
+    // Requests: the editor for a new request, the search in full-list mode (also the toolbar button "Richieste" and
+    // AUTO_FORM 2) and the editor in quick-find mode (also the toolbar button "Trova Veloce").
+    QAction *inserimentoRichieste =
+        voce(richieste, QStringLiteral("MenuInserimentoRichieste"), QStringLiteral("Inserimento"), 1);
+    inserimentoRichieste->setEnabled(true);
+    connect(inserimentoRichieste, &QAction::triggered, this,
+            [this] { ApriFinestra<TFormInsVarRichieste>()->CaricaRichiesta(0); });
+    tavo::registraSchermataPredefinita(QStringLiteral("TFormInsVarRichieste"), [] { return new TFormInsVarRichieste; });
+    QAction *ricercaRichieste = voce(richieste, QStringLiteral("MenuRicercaRichieste"), QStringLiteral("Ricerca"), 1);
+    ricercaRichieste->setEnabled(true);
+    connect(ricercaRichieste, &QAction::triggered, this, [] { TFormRicercaRichieste::ApriElencoCompleto(); });
+    tavo::registraSchermataPredefinita(QStringLiteral("TFormRicercaRichieste"),
+                                       [] { return new TFormRicercaRichieste; });
     richieste->addSeparator();
-    voce(richieste, QStringLiteral("MenuTrovaVeloce"), QStringLiteral("Trova Veloce"), 2);
+    QAction *trovaVeloce = voce(richieste, QStringLiteral("MenuTrovaVeloce"), QStringLiteral("Trova Veloce"), 2);
+    trovaVeloce->setEnabled(true);
+    connect(trovaVeloce, &QAction::triggered, this, [] { TFormInsVarRichieste::ApriTrovaVeloce(); });
+    collegaPulsante(QStringLiteral("SXSkinButtonRichieste"), ricercaRichieste);
+    collegaPulsante(QStringLiteral("SXSkinButtonAlVolo"), trovaVeloce);
 
     QMenu *clienti = menu(QStringLiteral("MenuClienti"), QStringLiteral("Clienti"));
     // Clients: "Inserimento" opens the client editor for a new client.
@@ -188,7 +213,12 @@ void TFormMain::creaMenu()
     inserimentoClienti->setEnabled(true);
     connect(inserimentoClienti, &QAction::triggered, this,
             [this] { ApriFinestra<TFormInsVarClienti>()->CaricaCliente(0); });
-    voce(clienti, QStringLiteral("MenuRicercaClienti"), QStringLiteral("Ricerca"), 3);
+    // The client search (also the toolbar button "Clienti" and AUTO_FORM 3), also the pickers' screen.
+    QAction *ricercaClienti = voce(clienti, QStringLiteral("MenuRicercaClienti"), QStringLiteral("Ricerca"), 3);
+    ricercaClienti->setEnabled(true);
+    connect(ricercaClienti, &QAction::triggered, this, [] { TFormRicercaClienti::ApriRicerca(); });
+    tavo::registraSchermataPredefinita(QStringLiteral("TFormRicercaClienti"), [] { return new TFormRicercaClienti; });
+    collegaPulsante(QStringLiteral("SXSkinButtonClienti"), ricercaClienti);
 
     QMenu *appuntamenti = menu(QStringLiteral("MenuAppuntamenti"), QStringLiteral("Appuntamenti"));
     voce(appuntamenti, QStringLiteral("MenuConsultazioneAppuntamenti"), QStringLiteral("Consultazione Agenda"), 4);
@@ -198,8 +228,14 @@ void TFormMain::creaMenu()
     QAction *elencoAnnunci = voce(stampe, QStringLiteral("MenuElencoAnnunci1"), QStringLiteral("Elenco Annunci"));
     elencoAnnunci->setEnabled(true);
     connect(elencoAnnunci, &QAction::triggered, this, [] { TFormRicercaAnnunci::StampaElencoAnnunci(); });
-    voce(stampe, QStringLiteral("MenuElencoRichieste1"), QStringLiteral("Elenco Richieste"));
-    voce(stampe, QStringLiteral("MenuElencoClienti1"), QStringLiteral("Elenco Clienti"));
+    // The printed lists of requests and clients: the searches exported as HTML and opened at once.
+    QAction *elencoRichieste =
+        voce(stampe, QStringLiteral("MenuElencoRichieste1"), QStringLiteral("Elenco Richieste"));
+    elencoRichieste->setEnabled(true);
+    connect(elencoRichieste, &QAction::triggered, this, [] { TFormRicercaRichieste::StampaElencoRichieste(); });
+    QAction *elencoClienti = voce(stampe, QStringLiteral("MenuElencoClienti1"), QStringLiteral("Elenco Clienti"));
+    elencoClienti->setEnabled(true);
+    connect(elencoClienti, &QAction::triggered, this, [] { TFormRicercaClienti::ApriRicerca()->EsportaInHTML(); });
     stampe->addSeparator();
     voce(stampe, QStringLiteral("MenuSchedaAnnuncioInterna"), QStringLiteral("Scheda Annuncio Uso Interno"))->setData(1);
     voce(stampe, QStringLiteral("MenuSchedaAnnuncioperCliente"), QStringLiteral("Scheda Annuncio per Cliente"))->setData(2);

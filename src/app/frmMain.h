@@ -110,6 +110,8 @@ private:
     void creaToolbar();
     void creaBarraStato();
     QAction *voce(QMenu *menu, const QString &nome, const QString &testo, int iconaIndice = -1);
+    // Enables a toolbar button and makes it run the menu command with the same role.
+    void collegaPulsante(const QString &pulsante, QAction *comando);
     void PrimaVisualizzazione();
     void MenuInfoClick();
     void MenuAltriServiziClick();

@@ -22,6 +22,12 @@ void registraSchermata(const QString &classe, FabbricaSchermata fabbrica)
         registro().remove(classe);
 }
 
+void registraSchermataPredefinita(const QString &classe, FabbricaSchermata fabbrica)
+{
+    if (!registro().contains(classe))
+        registraSchermata(classe, std::move(fabbrica));
+}
+
 bool schermataRegistrata(const QString &classe)
 {
     return registro().contains(classe);

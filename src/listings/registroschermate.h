@@ -19,6 +19,9 @@ using FabbricaSchermata = std::function<QWidget *()>;
 
 // Registers (or replaces, or with an empty factory removes) the factory of a screen class.
 void registraSchermata(const QString &classe, FabbricaSchermata fabbrica);
+// The program's own screen for a class, registered by the main window: a factory registered before it (a test's
+// stand-in, for one) stays.
+void registraSchermataPredefinita(const QString &classe, FabbricaSchermata fabbrica);
 bool schermataRegistrata(const QString &classe);
 // The registered factory (empty when none).
 FabbricaSchermata fabbricaSchermata(const QString &classe);

@@ -322,9 +322,15 @@ private slots:
             QCOMPARE(a->text(), QString::fromUtf8(v.testo));
         }
         // Commands whose screens are not part of the program yet are there, disabled.
-        QVERIFY(main.findChild<QAction *>(QStringLiteral("MenuInserimentoAnnunci"))->isEnabled());
-        QVERIFY(!main.findChild<QAction *>(QStringLiteral("MenuInserimentoRichieste"))->isEnabled());
-        QVERIFY(main.findChild<QAction *>(QStringLiteral("MenuInfo"))->isEnabled());
+        for (const char *attivo : {"MenuInserimentoAnnunci", "MenuRicercaAnnunci", "MenuInserimentoRichieste",
+                                   "MenuRicercaRichieste", "MenuTrovaVeloce", "MenuInserimentoClienti",
+                                   "MenuRicercaClienti", "MenuElencoAnnunci1", "MenuElencoRichieste1",
+                                   "MenuElencoClienti1", "MenuInfo"})
+            QVERIFY2(main.findChild<QAction *>(QLatin1String(attivo))->isEnabled(), attivo);
+        for (const char *inattivo : {"MenuConsultazioneAppuntamenti", "MenuSchedaRichiesta", "MenuOpzioni"})
+            QVERIFY2(!main.findChild<QAction *>(QLatin1String(inattivo))->isEnabled(), inattivo);
+        QVERIFY(main.findChild<QWidget *>(QStringLiteral("SXSkinButtonAlVolo"))->isEnabled());
+        QVERIFY(!main.findChild<QWidget *>(QStringLiteral("SXSkinButtonAppuntamenti"))->isEnabled());
         for (const char *b : {"SXSkinButtonAnnunci", "SXSkinButtonRichieste", "SXSkinButtonAlVolo", "SXSkinButtonClienti",
                               "SXSkinButtonAppuntamenti", "SXSkinButtonTavoWeb"}) {
             auto *w = main.findChild<QWidget *>(QLatin1String(b));

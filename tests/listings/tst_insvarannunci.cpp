@@ -1,7 +1,8 @@
 // The listing editor driven offscreen as a user would, on real databases: new listings, references, refusals,
 // edits, duplication, the tab lock, the client lock, the municipality, coordinates through a loopback map service,
-// the refreshes after a save, the close question, and "Mostra Incroci" of an unsaved listing. Screens that are not
-// part of the program yet are stood in for by small doubles registered under their class names.
+// the refreshes after a save, the close question, and "Mostra Incroci" of an unsaved listing (into the real request
+// search). Screens that are not part of the program yet are stood in for by small doubles registered under their
+// class names.
 
 #include "fixtureeditorannunci.h"
 #include "scripteduiservice.h"
@@ -12,6 +13,7 @@
 #include "data/dmQueryComposte.h"
 #include "listings/galleria.h"
 #include "listings/registroschermate.h"
+#include "requests/frmRicercaRichieste.h"
 #include "widgets/searchgrid.h"
 
 #include <QAction>
@@ -25,28 +27,6 @@ using namespace tavo::test::editorannunci;
 namespace db = tavo::db;
 
 namespace {
-
-// The request search: the controls "Mostra Incroci" prepares.
-class TRicercaRichiesteFinta : public QWidget
-{
-    Q_OBJECT
-public:
-    TRicercaRichiesteFinta()
-    {
-        setObjectName(QStringLiteral("FormRicercaRichieste"));
-        PanelTop = new QWidget(this);
-        PanelTop->setObjectName(QStringLiteral("PanelTop"));
-        DBGridRichieste = new tavo::TSearchGrid(this);
-        DBGridRichieste->setObjectName(QStringLiteral("DBGridRichieste"));
-        DBGridRichieste->setModel(new tavo::TMemTableModel(
-            TFormMain::istanza()->DataModuleQueryComposte()->MemTableRichieste(), DBGridRichieste));
-        MenuVaiallaRichiesta = new QAction(QStringLiteral("Vai alla Richiesta"), this);
-        MenuVaiallaRichiesta->setObjectName(QStringLiteral("MenuVaiallaRichiesta"));
-    }
-    QWidget *PanelTop;
-    tavo::TSearchGrid *DBGridRichieste;
-    QAction *MenuVaiallaRichiesta;
-};
 
 // The searches refreshed after a save.
 class TRicercaFinta : public QWidget
@@ -153,9 +133,9 @@ private slots:
         // The client list: description, phones and e-mail; "Vai al Cliente" only with a client chosen.
         QCOMPARE(f->EditCliente->itemText(0), QStringLiteral("ROSSI MARIO"));
         QVERIFY(!f->ButtonCliente->isEnabled());
-        // The request search and the client search are not part of the program yet.
-        QVERIFY(!f->ButtonIncroci->isEnabled());
-        QVERIFY(!f->ButtonCercaCliente->isEnabled());
+        // The request search and the client search are reached from here.
+        QVERIFY(f->ButtonIncroci->isEnabled());
+        QVERIFY(f->ButtonCercaCliente->isEnabled());
         QCOMPARE(f->minimumSize(), QSize(787, 549));
     }
 
@@ -730,7 +710,7 @@ private slots:
         cliente(d, 1, QStringLiteral("ROSSI"));
         annuncio(d, 10, 1, QStringLiteral("A1"));
         Doppi doppi;
-        doppi.registra<TRicercaRichiesteFinta>(TFormInsVarAnnunci::classeRicercaRichieste());
+        doppi.registra<TFormRicercaRichieste>(TFormInsVarAnnunci::classeRicercaRichieste());
         Programma p(d);
         QVERIFY(p.avvia());
         tavo::TDataModuleQueryComposte *dm = p.main.DataModuleQueryComposte();
@@ -742,7 +722,7 @@ private slots:
         p.main.ApriFinestra(QStringLiteral("TFormRicercaClienti"), [ricercaClienti] { return ricercaClienti; });
         auto *riviste = new TRicercaFinta;
         p.main.ApriFinestra(QStringLiteral("TFormInvioAnnunciARiviste"), [riviste] { return riviste; });
-        p.main.ApriFinestra(TFormInsVarAnnunci::classeRicercaRichieste(), [] { return new TRicercaRichiesteFinta; });
+        p.main.ApriFinestra(TFormInsVarAnnunci::classeRicercaRichieste(), [] { return new TFormRicercaRichieste; });
 
         TFormInsVarAnnunci *f = p.apri(0);
         compila(f, 1, QStringLiteral("N1"));
@@ -771,7 +751,7 @@ private slots:
         richiesta(d, 3, 120000, 0, QStringLiteral("S")); // too cheap for it
         richiesta(d, 4, 0, 0, QStringLiteral("S"), QStringLiteral("box doppio"));
         Doppi doppi;
-        doppi.registra<TRicercaRichiesteFinta>(TFormInsVarAnnunci::classeRicercaRichieste());
+        doppi.registra<TFormRicercaRichieste>(TFormInsVarAnnunci::classeRicercaRichieste());
         Programma p(d);
         QVERIFY(p.avvia());
         TFormInsVarAnnunci *f = p.apri(0);
@@ -805,7 +785,7 @@ private slots:
         // The hand-over: the ids into the request query, the request search prepared, the table opened.
         f->ButtonIncroci->click();
         auto *ricerca =
-            qobject_cast<TRicercaRichiesteFinta *>(p.main.finestraAperta(TFormInsVarAnnunci::classeRicercaRichieste()));
+            qobject_cast<TFormRicercaRichieste *>(p.main.finestraAperta(TFormInsVarAnnunci::classeRicercaRichieste()));
         QVERIFY(ricerca);
         QCOMPARE(ricerca->windowTitle(), QStringLiteral("Elenco Richieste incrociati su Annuncio"));
         QVERIFY(ricerca->PanelTop->isHidden());

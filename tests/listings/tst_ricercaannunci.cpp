@@ -1,7 +1,7 @@
 // The listing search driven offscreen as a user would: the main window started on a test database, the screen
 // opened from its menu, the filter panel typed into, the commands run through their buttons and menu entries, the
-// results read from the grid and the database. Screens not yet part of the program are stood in for by small
-// doubles registered under their class names.
+// results read from the grid and the database. The request search is the real one; screens not yet part of the
+// program are stood in for by small doubles registered under their class names.
 
 #include "fixtureannunci.h"
 #include "scripteduiservice.h"
@@ -13,6 +13,7 @@
 #include "data/dmQueryComposte.h"
 #include "listings/frmRicercaAnnunci.h"
 #include "listings/registroschermate.h"
+#include "requests/frmRicercaRichieste.h"
 #include "widgets/searchgrid.h"
 
 #include <QHeaderView>
@@ -43,31 +44,19 @@ public:
     static inline QStringList chiamate;
 };
 
-// The request search: the controls the listing search sets for its list mode, and its lock button.
-class TRicercaRichiesteFinta : public QWidget
+// The client search: its lock button.
+class TRicercaClientiFinta : public QWidget
 {
     Q_OBJECT
 public:
-    TRicercaRichiesteFinta()
+    TRicercaClientiFinta()
     {
-        setObjectName(QStringLiteral("FormRicercaRichieste"));
-        PanelTop = new QWidget(this);
-        PanelTop->setObjectName(QStringLiteral("PanelTop"));
-        DBGridRichieste = new tavo::TSearchGrid(this);
-        DBGridRichieste->setObjectName(QStringLiteral("DBGridRichieste"));
-        DBGridRichieste->setModel(new tavo::TMemTableModel(
-            TFormMain::istanza()->DataModuleQueryComposte()->MemTableRichieste(), DBGridRichieste));
-        MenuVaiallaRichiesta = new QAction(QStringLiteral("Vai alla Richiesta"), this);
-        MenuVaiallaRichiesta->setObjectName(QStringLiteral("MenuVaiallaRichiesta"));
         SpeedButtonLock = new QToolButton(this);
         SpeedButtonLock->setObjectName(QStringLiteral("SpeedButtonLock"));
         SpeedButtonLock->setCheckable(true);
         SpeedButtonLock->setChecked(true);
         connect(SpeedButtonLock, &QToolButton::toggled, this, [this] { ++scritture; });
     }
-    QWidget *PanelTop;
-    tavo::TSearchGrid *DBGridRichieste;
-    QAction *MenuVaiallaRichiesta;
     QToolButton *SpeedButtonLock;
     int scritture = 0;
 };
@@ -246,7 +235,7 @@ private slots:
         QVERIFY(f->ButtonUscita->isEnabled());
         QVERIFY(f->ButtonAnnuncio->isEnabled()); // the listing editor is part of the program
         QVERIFY(f->ButtonNuovoAnnuncio->isEnabled());
-        QVERIFY(!f->ButtonIncroci->isEnabled());
+        QVERIFY(f->ButtonIncroci->isEnabled()); // the request search is part of the program
         QVERIFY(!f->ButtonInviaEMail->isEnabled());
         QVERIFY(!f->ButtonAppuntamento->isEnabled());
         QVERIFY(f->MenuAnteprimaFoto->isEnabled());
@@ -425,15 +414,13 @@ private slots:
         ScriptedUiService ui;
         TempDatabase d;
         annunci::agenzia(d.db());
-        Doppi doppi;
-        doppi.registra<TRicercaRichiesteFinta>(QStringLiteral("TFormRicercaRichieste"));
         Programma p(d);
         QVERIFY(p.avvia());
         TFormRicercaAnnunci *f = p.menuRicerca();
         // The request table and the request search are open: both go with the deletion.
         tavo::TMemTable *richieste = p.main.DataModuleQueryComposte()->MemTableRichieste();
         richieste->open();
-        p.main.ApriFinestra(QStringLiteral("TFormRicercaRichieste"), [] { return new TRicercaRichiesteFinta; });
+        p.main.ApriFinestra<TFormRicercaRichieste>();
         QVERIFY(vaiA(p, QStringLiteral("MI1")));
 
         ui.prossimaRisposta(QMessageBox::No);
@@ -550,8 +537,8 @@ private slots:
             QVERIFY(!f->SpeedButtonLock->isChecked());
             QCOMPARE(f->SpeedButtonLock->toolTip(), QStringLiteral("Mantieni aperta alla prossima esecuzione"));
             // The client search keeps its own lock down: pressing this one releases it, without its handler.
-            auto *clienti = qobject_cast<TRicercaRichiesteFinta *>(
-                p.main.ApriFinestra(QStringLiteral("TFormRicercaClienti"), [] { return new TRicercaRichiesteFinta; }));
+            auto *clienti = qobject_cast<TRicercaClientiFinta *>(
+                p.main.ApriFinestra(QStringLiteral("TFormRicercaClienti"), [] { return new TRicercaClientiFinta; }));
             f->SpeedButtonLock->click();
             QCOMPARE(d.scalar(QStringLiteral("select AUTO_FORM from OPZIONI where ID=0")).toInt(), 1);
             QVERIFY(!clienti->SpeedButtonLock->isChecked());
@@ -703,7 +690,7 @@ private slots:
         QVERIFY(p.avvia());
         TFormRicercaAnnunci *f = p.menuRicerca();
         doppi.registra<TEditorAnnunciFinto>(QStringLiteral("TFormInsVarAnnunci"));
-        doppi.registra<TRicercaRichiesteFinta>(QStringLiteral("TFormRicercaRichieste"));
+        doppi.registra<TFormRicercaRichieste>(QStringLiteral("TFormRicercaRichieste"));
         doppi.registra<TSchedeFinte>(QStringLiteral("TFormSelezioneAnnunciPerScheda"));
         f->AggiornaPulsanti();
         QVERIFY(f->ButtonAnnuncio->isEnabled());
@@ -736,7 +723,7 @@ private slots:
         QVERIFY(vaiA(p, QStringLiteral("MI2")));
         f->MenuMostraIncroci->trigger();
         auto *richieste =
-            qobject_cast<TRicercaRichiesteFinta *>(p.main.finestraAperta(QStringLiteral("TFormRicercaRichieste")));
+            qobject_cast<TFormRicercaRichieste *>(p.main.finestraAperta(QStringLiteral("TFormRicercaRichieste")));
         QVERIFY(richieste);
         QCOMPARE(richieste->windowTitle(), QStringLiteral("Elenco Richieste incrociati su Annuncio MI2"));
         QVERIFY(richieste->PanelTop->isHidden());
