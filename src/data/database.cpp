@@ -150,6 +150,15 @@ void Database::open(const QString &connection, const QString &user, const QStrin
                                                          reinterpret_cast<const unsigned char *>(dpb.constData()));
     });
     m_connection = connection;
+    m_user = user;
+    m_password = password;
+}
+
+void Database::openLike(const Database &other)
+{
+    if (!other.isOpen())
+        throw DbError(QStringLiteral("Il database non è aperto."));
+    open(other.m_connection, other.m_user, other.m_password);
 }
 
 void Database::create(const QString &connection, const QString &user, const QString &password)
@@ -162,6 +171,8 @@ void Database::create(const QString &connection, const QString &user, const QStr
                                                          reinterpret_cast<const unsigned char *>(dpb.constData()));
     });
     m_connection = connection;
+    m_user = user;
+    m_password = password;
 }
 
 void Database::close()
@@ -362,6 +373,7 @@ void Query::unprepare()
     }
     m_columns.clear();
     m_columnIndex.clear();
+    m_repeatedTexts.clear();
     m_dirty = true;
 }
 
@@ -399,6 +411,7 @@ void Query::prepare()
                 m_columnIndex.insert(col.name, int(i));
         }
         m_outBuffer = QByteArray(int(m_outMeta->getMessageLength(&st)), '\0');
+        m_repeatedTexts.resize(int(count));
     });
     m_dirty = false;
 }
@@ -654,6 +667,24 @@ QByteArray Query::blobBytes(const unsigned char *id) const
     return result;
 }
 
+QString Query::text(int column, const char *bytes, int length) const
+{
+    // Only short texts are worth sharing; a column that keeps giving new values (codes, names) stops being
+    // remembered once its table is full.
+    constexpr int MaxLength = 40;
+    constexpr int MaxEntries = 2048;
+    if (length > MaxLength || column >= m_repeatedTexts.size())
+        return fromWin1252(QByteArray::fromRawData(bytes, length));
+    QHash<QByteArray, QString> &known = m_repeatedTexts[column];
+    const auto found = known.constFind(QByteArray::fromRawData(bytes, length));
+    if (found != known.constEnd())
+        return found.value();
+    QString value = fromWin1252(QByteArray::fromRawData(bytes, length));
+    if (known.size() < MaxEntries)
+        known.insert(QByteArray(bytes, length), value);
+    return value;
+}
+
 QVariant Query::value(int i) const
 {
     if (i < 0 || i >= m_columns.size())
@@ -673,14 +704,13 @@ QVariant Query::value(int i) const
         std::memcpy(&len, p, sizeof len);
         if (col.charSet == int(CharsetOctets))
             return QByteArray(reinterpret_cast<const char *>(p + 2), len);
-        return fromWin1252(QByteArray::fromRawData(reinterpret_cast<const char *>(p + 2), len));
+        return text(i, reinterpret_cast<const char *>(p + 2), len);
     }
     case SQL_TEXT: {
         if (col.charSet == int(CharsetOctets))
             return QByteArray(reinterpret_cast<const char *>(p), col.length);
-        QString s = col.charSet == int(CharsetUtf8)
-                        ? QString::fromUtf8(reinterpret_cast<const char *>(p), col.length)
-                        : fromWin1252(QByteArray::fromRawData(reinterpret_cast<const char *>(p), col.length));
+        QString s = col.charSet == int(CharsetUtf8) ? QString::fromUtf8(reinterpret_cast<const char *>(p), col.length)
+                                                    : text(i, reinterpret_cast<const char *>(p), col.length);
         // Fixed-length text arrives padded to its byte length; keep the declared characters.
         if (s.size() > col.charLength)
             s.truncate(col.charLength);

@@ -62,6 +62,9 @@ public:
     void open(const QString &connection, const QString &user, const QString &password);
     // Creates a new SQL dialect 1 database with default character set WIN1252 and keeps it open.
     void create(const QString &connection, const QString &user, const QString &password);
+    // Opens another attachment to the database that `other` is attached to, with the same credentials: work
+    // running on another thread needs its own attachment.
+    void openLike(const Database &other);
     void close();
     bool isOpen() const;
     QString connectionString() const { return m_connection; }
@@ -71,6 +74,8 @@ public:
 private:
     Firebird::IAttachment *m_attachment = nullptr;
     QString m_connection;
+    QString m_user;
+    QString m_password;
 };
 
 class Transaction
@@ -162,6 +167,7 @@ private:
     void unprepare();
     void buildInput(QByteArray &buffer, Firebird::IMessageMetadata **meta);
     QByteArray blobBytes(const unsigned char *id) const;
+    QString text(int column, const char *bytes, int length) const;
 
     Transaction &m_tr;
     QStringList m_lines;
@@ -174,6 +180,9 @@ private:
     QVector<Column> m_columns;
     QHash<QString, int> m_columnIndex;
     QByteArray m_outBuffer;
+    // Short texts already read, by column: lists repeat the same flags, municipalities, types and clients on many
+    // rows, and one shared string each saves an allocation per value.
+    mutable QVector<QHash<QByteArray, QString>> m_repeatedTexts;
     int m_rowsAffected = 0;
     bool m_isSelect = false;
 };

@@ -239,7 +239,7 @@ QStringList TDataModuleQueryComposte::testoAnnunciPredefinito()
 }
 
 TDataModuleQueryComposte::TDataModuleQueryComposte(db::Database &database, QObject *parent)
-    : QObject(parent), m_transazione(database), m_ibDataSetRichieste(m_transazione),
+    : QObject(parent), m_database(database), m_transazione(database), m_ibDataSetRichieste(m_transazione),
       m_ibDataSetAnnunci(m_transazione)
 {
     setObjectName(QStringLiteral("DataModuleQueryComposte"));
@@ -580,6 +580,47 @@ void TDataModuleQueryComposte::CompilaRigaAnnuncio()
 
 // ---- Filling ----------------------------------------------------------------------------------------------------
 
+template <typename Risultato>
+std::future<Risultato> TDataModuleQueryComposte::avviaLetture(std::function<Risultato(db::Transaction &)> letture)
+{
+    if (!m_attaccoLettureProvato) {
+        m_attaccoLettureProvato = true;
+        auto attacco = std::make_unique<db::Database>();
+        try {
+            attacco->openLike(m_database);
+            m_attaccoLetture = std::move(attacco);
+        } catch (const db::DbError &) {
+            // A server that refuses a second connection: the fillings read everything on the main one.
+        }
+    }
+    if (!m_attaccoLetture)
+        return std::async(std::launch::deferred, [this, letture] { return letture(m_transazione); });
+    db::Database *attacco = m_attaccoLetture.get();
+    return std::async(std::launch::async, [attacco, letture] {
+        db::Transaction tr(*attacco);
+        Risultato risultato = letture(tr);
+        tr.commit();
+        return risultato;
+    });
+}
+
+namespace {
+// What a filling of MemTableRichieste reads besides its source query.
+struct LettureRichieste
+{
+    Collegamenti collegamenti;
+    NomiCollegamenti nomi;
+    std::shared_ptr<const IndiceAnnunci> indice;
+    QHash<int, Invii> invii;
+};
+// And of MemTableAnnunci.
+struct LettureAnnunci
+{
+    std::shared_ptr<const IndiceRichieste> indice;
+    QHash<int, Invii> invii;
+};
+} // namespace
+
 void TDataModuleQueryComposte::MemTableRichiesteAfterOpen(TMemTable &table)
 {
     // Detached from the grids for the whole filling (the table also does it around this handler).
@@ -589,6 +630,17 @@ void TDataModuleQueryComposte::MemTableRichiesteAfterOpen(TMemTable &table)
     TIBDataSet &sorgente = m_ibDataSetRichieste;
     sorgente.close();
     GuardiaDataSet chiusura(sorgente);
+    std::future<LettureRichieste> letture;
+    if (m_metodo == MetodoIncroci::Massivo) {
+        letture = avviaLetture<LettureRichieste>([](db::Transaction &tr) {
+            LettureRichieste l;
+            l.collegamenti = caricaCollegamenti(tr);
+            l.nomi = caricaNomi(tr);
+            l.indice = std::make_shared<const IndiceAnnunci>(caricaAnnunci(tr));
+            caricaInvii(tr, &l.invii, nullptr);
+            return l;
+        });
+    }
     sorgente.open();
     progresso.inizio(CaptionRichieste, sorgente.recordCount());
 
@@ -597,16 +649,12 @@ void TDataModuleQueryComposte::MemTableRichiesteAfterOpen(TMemTable &table)
     records.reserve(size_t(sorgente.recordCount()));
     const QVector<int> mappa = mappaRichieste();
     if (m_metodo == MetodoIncroci::Massivo) {
-        const Collegamenti collegamenti = caricaCollegamenti(m_transazione);
-        const NomiCollegamenti nomi = caricaNomi(m_transazione);
-        const IndiceAnnunci indice(caricaAnnunci(m_transazione));
-        QHash<int, Invii> invii;
-        caricaInvii(m_transazione, &invii, nullptr);
+        const LettureRichieste l = letture.get();
         for (sorgente.first(); !sorgente.eof(); sorgente.next()) {
             ValoriRichiesta valori = valoriRichiesta(leggi);
-            collegamenti.applica(valori);
-            records.push_back(recordRichiesta(mappa, indice.cerca(valori), invii.value(valori.idRichiesta),
-                                              riepiloghi(valori, nomi)));
+            l.collegamenti.applica(valori);
+            records.push_back(recordRichiesta(mappa, l.indice->cerca(valori), l.invii.value(valori.idRichiesta),
+                                              riepiloghi(valori, l.nomi)));
             progresso.avanza();
         }
     } else {
@@ -632,6 +680,15 @@ void TDataModuleQueryComposte::MemTableAnnunciAfterOpen(TMemTable &table)
     TIBDataSet &sorgente = m_ibDataSetAnnunci;
     sorgente.close();
     GuardiaDataSet chiusura(sorgente);
+    std::future<LettureAnnunci> letture;
+    if (m_metodo == MetodoIncroci::Massivo) {
+        letture = avviaLetture<LettureAnnunci>([](db::Transaction &tr) {
+            LettureAnnunci l;
+            l.indice = std::make_shared<const IndiceRichieste>(caricaRichieste(tr, caricaCollegamenti(tr)));
+            caricaInvii(tr, nullptr, &l.invii);
+            return l;
+        });
+    }
     sorgente.open();
     progresso.inizio(CaptionAnnunci, sorgente.recordCount());
 
@@ -640,12 +697,10 @@ void TDataModuleQueryComposte::MemTableAnnunciAfterOpen(TMemTable &table)
     records.reserve(size_t(sorgente.recordCount()));
     const QVector<int> mappa = mappaAnnunci();
     if (m_metodo == MetodoIncroci::Massivo) {
-        const IndiceRichieste indice(caricaRichieste(m_transazione, caricaCollegamenti(m_transazione)));
-        QHash<int, Invii> invii;
-        caricaInvii(m_transazione, nullptr, &invii);
+        const LettureAnnunci l = letture.get();
         for (sorgente.first(); !sorgente.eof(); sorgente.next()) {
             const ValoriAnnuncio valori = valoriAnnuncio(leggi);
-            records.push_back(recordAnnuncio(mappa, indice.cerca(valori), invii.value(valori.idAnnuncio)));
+            records.push_back(recordAnnuncio(mappa, l.indice->cerca(valori), l.invii.value(valori.idAnnuncio)));
             progresso.avanza();
         }
     } else {

@@ -35,6 +35,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -170,7 +171,16 @@ private:
     void aggiornaRiga(TMemTable &table, TIBDataSet &sorgente, int rigaFiltro, int rigaOrdine, const QString &campoId,
                       int id, const std::function<void()> &compila);
 
+    // Runs `letture` (the matching data of a filling) on a second attachment on another thread, so that the engine
+    // reads it while this thread runs the source query; without a second attachment, on this one when asked for.
+    template <typename Risultato>
+    std::future<Risultato> avviaLetture(std::function<Risultato(db::Transaction &)> letture);
+
+    db::Database &m_database;
     db::Transaction m_transazione;
+    // The second attachment of the parallel reads, opened at the first filling (none when it could not be opened).
+    std::unique_ptr<db::Database> m_attaccoLetture;
+    bool m_attaccoLettureProvato = false;
     TIBDataSet m_ibDataSetRichieste;
     TIBDataSet m_ibDataSetAnnunci;
     TMemTable *m_memTableRichieste = nullptr;

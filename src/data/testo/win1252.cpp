@@ -53,8 +53,18 @@ QByteArray toWin1252(const QString &text)
 
 QString fromWin1252(const QByteArray &bytes)
 {
-    QString out;
-    out.resize(bytes.size());
+    // Windows-1252 differs from Latin-1 only in 0x80-0x9F; texts without those bytes decode much faster as Latin-1.
+    bool latin1 = true;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 && b < 0xA0) {
+            latin1 = false;
+            break;
+        }
+    }
+    if (latin1)
+        return QString::fromLatin1(bytes);
+    QString out(bytes.size(), Qt::Uninitialized);
     QChar *dest = out.data();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes.at(i));
