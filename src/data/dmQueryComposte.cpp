@@ -5,6 +5,9 @@
 
 #include <QTextStream>
 
+#include <exception>
+#include <thread>
+
 namespace tavo {
 
 using namespace incroci;
@@ -191,14 +194,16 @@ int TIBDataSet::fieldIndex(const QString &nome) const
     return it == m_indici.constEnd() ? -1 : it.value();
 }
 
-QVariant TIBDataSet::value(const QString &nome) const
+QVariant TIBDataSet::value(const QString &nome) const { return value(m_posizione, nome); }
+
+QVariant TIBDataSet::value(int riga, const QString &nome) const
 {
     const int campo = fieldIndex(nome);
     if (campo < 0)
         throw db::DbError(QStringLiteral("Campo %1 non presente nella query.").arg(nome));
-    if (m_posizione < 0 || m_posizione >= recordCount())
+    if (riga < 0 || riga >= recordCount())
         throw db::DbError(QStringLiteral("Nessuna riga corrente nella query."));
-    return m_valori[size_t(m_posizione)].at(campo);
+    return m_valori[size_t(riga)].at(campo);
 }
 
 // ---- TDataModuleQueryComposte -----------------------------------------------------------------------------------
@@ -494,16 +499,17 @@ enum ColonneAnnunci { A_CLIENTE = 2, A_N_INCROCI = 4, A_N_INVII = 5, A_DATA_ULT_
 
 } // namespace
 
-QVector<QVariant> TDataModuleQueryComposte::recordRichiesta(const QVector<int> &mappa, const QVector<int> &incroci,
-                                                           const Invii &invii, const Riepiloghi &riepiloghi) const
+QVector<QVariant> TDataModuleQueryComposte::recordRichiesta(const QVector<int> &mappa, int riga,
+                                                           const QVector<int> &incroci, const Invii &invii,
+                                                           const Riepiloghi &riepiloghi) const
 {
     const TIBDataSet &s = m_ibDataSetRichieste;
     const int n = m_memTableRichieste->columnCount();
     QVector<QVariant> r(n);
     for (int i = 0; i < n; ++i)
         if (mappa[i] >= 0)
-            r[i] = s.valueAt(mappa[i]);
-    auto altro = [&](int x) -> const QVariant & { return s.valueAt(mappa[n + x]); };
+            r[i] = s.valueAt(riga, mappa[i]);
+    auto altro = [&](int x) -> const QVariant & { return s.valueAt(riga, mappa[n + x]); };
     r[R_CLIENTE] = nomeCliente(altro(X_DESCR), altro(X_EMAIL), altro(X_TELEFONO1), altro(X_TELEFONO2),
                                altro(X_TELEFONO3));
     switch (altro(X_TEL_X_SMS).toInt()) {
@@ -531,16 +537,16 @@ QVector<QVariant> TDataModuleQueryComposte::recordRichiesta(const QVector<int> &
     return r;
 }
 
-QVector<QVariant> TDataModuleQueryComposte::recordAnnuncio(const QVector<int> &mappa, const QVector<int> &incroci,
-                                                          const Invii &invii) const
+QVector<QVariant> TDataModuleQueryComposte::recordAnnuncio(const QVector<int> &mappa, int riga,
+                                                          const QVector<int> &incroci, const Invii &invii) const
 {
     const TIBDataSet &s = m_ibDataSetAnnunci;
     const int n = m_memTableAnnunci->columnCount();
     QVector<QVariant> r(n);
     for (int i = 0; i < n; ++i)
         if (mappa[i] >= 0)
-            r[i] = s.valueAt(mappa[i]);
-    auto altro = [&](int x) -> const QVariant & { return s.valueAt(mappa[n + x]); };
+            r[i] = s.valueAt(riga, mappa[i]);
+    auto altro = [&](int x) -> const QVariant & { return s.valueAt(riga, mappa[n + x]); };
     r[A_CLIENTE] = nomeCliente(altro(X_DESCR), altro(X_EMAIL), altro(X_TELEFONO1), altro(X_TELEFONO2),
                                altro(X_TELEFONO3));
     r[A_N_INCROCI] = int(incroci.size());
@@ -565,7 +571,8 @@ void TDataModuleQueryComposte::CompilaRigaRichiesta()
     const QVector<int> ids = perRiga.annunciDiRichiesta(valori);
     const Invii invii = perRiga.inviiRichiesta(valori.idRichiesta);
     const Riepiloghi riepiloghi = perRiga.riepiloghiRichiesta(valori.idRichiesta);
-    scriviRecord(*m_memTableRichieste, recordRichiesta(mappaRichieste(), ids, invii, riepiloghi));
+    scriviRecord(*m_memTableRichieste,
+                 recordRichiesta(mappaRichieste(), m_ibDataSetRichieste.recNo(), ids, invii, riepiloghi));
 }
 
 void TDataModuleQueryComposte::CompilaRigaAnnuncio()
@@ -575,7 +582,7 @@ void TDataModuleQueryComposte::CompilaRigaAnnuncio()
         valoriAnnuncio([this](const QString &nome) { return m_ibDataSetAnnunci.value(nome); });
     const QVector<int> ids = perRiga.richiesteDiAnnuncio(valori);
     const Invii invii = perRiga.inviiAnnuncio(valori.idAnnuncio);
-    scriviRecord(*m_memTableAnnunci, recordAnnuncio(mappaAnnunci(), ids, invii));
+    scriviRecord(*m_memTableAnnunci, recordAnnuncio(mappaAnnunci(), m_ibDataSetAnnunci.recNo(), ids, invii));
 }
 
 // ---- Filling ----------------------------------------------------------------------------------------------------
@@ -605,6 +612,45 @@ std::future<Risultato> TDataModuleQueryComposte::avviaLetture(std::function<Risu
 }
 
 namespace {
+
+// Runs compila(riga) for every row, the second half on another thread: the rows are independent (each reads its
+// own source row and the shared, read-only matching data, and writes its own record). The wait window advances
+// with this thread's half, two steps a row. Small tables stay on one thread.
+template <typename Compila>
+void perOgniRiga(int righe, GuardiaProgresso &progresso, Compila compila)
+{
+    constexpr int MinimoPerDividere = 2000;
+    const int meta = righe < MinimoPerDividere ? righe : righe / 2;
+    std::exception_ptr erroreAltroThread;
+    std::thread altro;
+    if (meta < righe) {
+        altro = std::thread([&] {
+            try {
+                for (int riga = meta; riga < righe; ++riga)
+                    compila(riga);
+            } catch (...) {
+                erroreAltroThread = std::current_exception();
+            }
+        });
+    }
+    try {
+        for (int riga = 0; riga < meta; ++riga) {
+            compila(riga);
+            progresso.avanza();
+            if (meta < righe)
+                progresso.avanza();
+        }
+    } catch (...) {
+        if (altro.joinable())
+            altro.join();
+        throw;
+    }
+    if (altro.joinable())
+        altro.join();
+    if (erroreAltroThread)
+        std::rethrow_exception(erroreAltroThread);
+}
+
 // What a filling of MemTableRichieste reads besides its source query.
 struct LettureRichieste
 {
@@ -650,18 +696,19 @@ void TDataModuleQueryComposte::MemTableRichiesteAfterOpen(TMemTable &table)
     const QVector<int> mappa = mappaRichieste();
     if (m_metodo == MetodoIncroci::Massivo) {
         const LettureRichieste l = letture.get();
-        for (sorgente.first(); !sorgente.eof(); sorgente.next()) {
-            ValoriRichiesta valori = valoriRichiesta(leggi);
+        records.resize(size_t(sorgente.recordCount()));
+        perOgniRiga(sorgente.recordCount(), progresso, [&](int riga) {
+            ValoriRichiesta valori =
+                valoriRichiesta([&sorgente, riga](const QString &nome) { return sorgente.value(riga, nome); });
             l.collegamenti.applica(valori);
-            records.push_back(recordRichiesta(mappa, l.indice->cerca(valori), l.invii.value(valori.idRichiesta),
-                                              riepiloghi(valori, l.nomi)));
-            progresso.avanza();
-        }
+            records[size_t(riga)] = recordRichiesta(mappa, riga, l.indice->cerca(valori),
+                                                    l.invii.value(valori.idRichiesta), riepiloghi(valori, l.nomi));
+        });
     } else {
         IncrociPerRiga perRiga(m_transazione);
         for (sorgente.first(); !sorgente.eof(); sorgente.next()) {
             const ValoriRichiesta valori = valoriRichiesta(leggi);
-            records.push_back(recordRichiesta(mappa, perRiga.annunciDiRichiesta(valori),
+            records.push_back(recordRichiesta(mappa, sorgente.recNo(), perRiga.annunciDiRichiesta(valori),
                                               perRiga.inviiRichiesta(valori.idRichiesta),
                                               perRiga.riepiloghiRichiesta(valori.idRichiesta)));
             progresso.avanza();
@@ -698,16 +745,18 @@ void TDataModuleQueryComposte::MemTableAnnunciAfterOpen(TMemTable &table)
     const QVector<int> mappa = mappaAnnunci();
     if (m_metodo == MetodoIncroci::Massivo) {
         const LettureAnnunci l = letture.get();
-        for (sorgente.first(); !sorgente.eof(); sorgente.next()) {
-            const ValoriAnnuncio valori = valoriAnnuncio(leggi);
-            records.push_back(recordAnnuncio(mappa, l.indice->cerca(valori), l.invii.value(valori.idAnnuncio)));
-            progresso.avanza();
-        }
+        records.resize(size_t(sorgente.recordCount()));
+        perOgniRiga(sorgente.recordCount(), progresso, [&](int riga) {
+            const ValoriAnnuncio valori =
+                valoriAnnuncio([&sorgente, riga](const QString &nome) { return sorgente.value(riga, nome); });
+            records[size_t(riga)] =
+                recordAnnuncio(mappa, riga, l.indice->cerca(valori), l.invii.value(valori.idAnnuncio));
+        });
     } else {
         IncrociPerRiga perRiga(m_transazione);
         for (sorgente.first(); !sorgente.eof(); sorgente.next()) {
             const ValoriAnnuncio valori = valoriAnnuncio(leggi);
-            records.push_back(recordAnnuncio(mappa, perRiga.richiesteDiAnnuncio(valori),
+            records.push_back(recordAnnuncio(mappa, sorgente.recNo(), perRiga.richiesteDiAnnuncio(valori),
                                              perRiga.inviiAnnuncio(valori.idAnnuncio)));
             progresso.avanza();
         }

@@ -83,6 +83,9 @@ public:
     QVariant value(const QString &nome) const;
     // The same by the column's index (fieldIndex), without checks: for loops over many rows.
     const QVariant &valueAt(int campo) const { return m_valori[size_t(m_posizione)].at(campo); }
+    // Any row by number, without moving the cursor (several threads may read rows at once).
+    const QVariant &valueAt(int riga, int campo) const { return m_valori[size_t(riga)].at(campo); }
+    QVariant value(int riga, const QString &nome) const;
 
 private:
     db::Transaction &m_tr;
@@ -160,9 +163,10 @@ private:
     // source columns of `altri`.
     static QVector<int> mappaCampi(const TMemTable &table, const TIBDataSet &sorgente,
                                    const QHash<QString, QString> &rinomina, const QStringList &altri);
-    QVector<QVariant> recordRichiesta(const QVector<int> &mappa, const QVector<int> &incroci,
+    // The table record of row `riga` of the source query.
+    QVector<QVariant> recordRichiesta(const QVector<int> &mappa, int riga, const QVector<int> &incroci,
                                       const incroci::Invii &invii, const incroci::Riepiloghi &riepiloghi) const;
-    QVector<QVariant> recordAnnuncio(const QVector<int> &mappa, const QVector<int> &incroci,
+    QVector<QVariant> recordAnnuncio(const QVector<int> &mappa, int riga, const QVector<int> &incroci,
                                      const incroci::Invii &invii) const;
     QVector<int> mappaRichieste() const;
     QVector<int> mappaAnnunci() const;
