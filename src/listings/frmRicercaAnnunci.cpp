@@ -25,6 +25,7 @@
 #include <QStyledItemDelegate>
 #include <QValidator>
 
+#include <future>
 #include <vector>
 
 using tavo::ParametriFiltroAnnunci;
@@ -432,9 +433,25 @@ void TFormRicercaAnnunci::FormShow()
             const QSignalBlocker blocco(SpeedButtonLock);
             SpeedButtonLock->setChecked(tavo::leggiAutoForm(m_tr) == 1);
         }
-        caricaElenchi(false);
+        // The filter lists are read on a second attachment while the match table fills: on a large agency each
+        // takes about a second.
+        std::future<tavo::ElenchiFiltroAnnunci> elenchi =
+            std::async(std::launch::async, [&principale = TFormMain::istanza()->database()] {
+                db::Database attacco;
+                attacco.openLike(principale);
+                db::Transaction tr(attacco);
+                tavo::ElenchiFiltroAnnunci e = tavo::caricaElenchiFiltroAnnunci(tr);
+                tr.commit();
+                return e;
+            });
         // The stored sort is already the grid's state (ripristinaStato); the opener applies it.
-        tabella()->open();
+        try {
+            tabella()->open();
+        } catch (...) {
+            elenchi.wait();
+            throw;
+        }
+        mostraElenchi(elenchi.get(), false);
         tabella()->first();
     } catch (const db::DbError &e) {
         tavo::TavoApplication::mostraErrore(e.message());
@@ -460,8 +477,12 @@ void TFormRicercaAnnunci::ripristinaStato()
 
 void TFormRicercaAnnunci::caricaElenchi(bool ripristina)
 {
+    mostraElenchi(tavo::caricaElenchiFiltroAnnunci(m_tr), ripristina);
+}
+
+void TFormRicercaAnnunci::mostraElenchi(const tavo::ElenchiFiltroAnnunci &e, bool ripristina)
+{
     const ParametriFiltroAnnunci prima = parametriFiltro();
-    const tavo::ElenchiFiltroAnnunci e = tavo::caricaElenchiFiltroAnnunci(m_tr);
     {
         const QSignalBlocker b1(EditLocalita), b2(EditCliente), b3(EditComune), b4(EditTipImmobile),
             b5(EditRiferimento);

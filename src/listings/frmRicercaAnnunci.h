@@ -44,6 +44,7 @@ class QAbstractButton;
 class QMenu;
 
 namespace tavo {
+struct ElenchiFiltroAnnunci;
 class TDataModuleQueryComposte;
 class TMemTable;
 class TMemTableModel;
@@ -125,6 +126,7 @@ private:
     void creaMenu();
     void preparaGriglie();
     void caricaElenchi(bool ripristina);
+    void mostraElenchi(const tavo::ElenchiFiltroAnnunci &e, bool ripristina);
     void modalitaRicerca();
     tavo::TMemTable *tabella() const;
     int idCorrente() const;

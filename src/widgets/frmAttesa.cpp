@@ -48,13 +48,19 @@ void TFormAttesa::inizio(const QString &caption, const QString &testo, int massi
     centraSulGenitore();
     show();
     QApplication::processEvents();
+    m_ultimiEventi.start();
 }
 
 void TFormAttesa::avanza()
 {
     if (m_progressBar->value() < m_progressBar->maximum())
         m_progressBar->setValue(m_progressBar->value() + 1);
-    QApplication::processEvents();
+    constexpr qint64 IntervalloEventiMs = 40;
+    if (!m_ultimiEventi.isValid() || m_ultimiEventi.elapsed() >= IntervalloEventiMs ||
+        m_progressBar->value() == m_progressBar->maximum()) {
+        QApplication::processEvents();
+        m_ultimiEventi.start();
+    }
 }
 
 void TFormAttesa::fine()

@@ -4,13 +4,15 @@
 // hourglass cursor, and each step lets the user interface process pending events so that it repaints.
 //
 // It implements ProgressoIncroci: inizio() shows it centred on its parent with the given caption, text and
-// maximum; avanza() moves the bar; fine() hides it and gives the cursor back (also done by the destructor, so an
+// maximum; avanza() moves the bar (pending events are processed at most every 40 ms: once per row, they took
+// longer than the filling itself); fine() hides it and gives the cursor back (also done by the destructor, so an
 // error that skips fine() leaves no hourglass behind). A dialog frame without system buttons: the user cannot
 // close it.
 
 #include "data/progressoincroci.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QLabel;
 class QProgressBar;
@@ -42,6 +44,7 @@ private:
     QLabel *m_labelTesto = nullptr;
     QProgressBar *m_progressBar = nullptr;
     bool m_cursore = false; // the hourglass is ours to give back
+    QElapsedTimer m_ultimiEventi; // since pending events were last processed
 };
 
 } // namespace tavo
