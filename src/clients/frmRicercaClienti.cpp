@@ -62,37 +62,6 @@ public:
     CursoreOccupato &operator=(const CursoreOccupato &) = delete;
 };
 
-// The lock of "Mantieni aperta alla prossima esecuzione", drawn.
-QIcon iconaLucchetto()
-{
-    QPixmap px(40, 40);
-    px.fill(Qt::transparent);
-    QPainter p(&px);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(90, 90, 90), 4));
-    p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(11, 4, 18, 22), 0, 180 * 16);
-    p.drawLine(QPointF(11, 15), QPointF(11, 20));
-    p.drawLine(QPointF(29, 15), QPointF(29, 20));
-    p.setPen(QPen(QColor(120, 85, 10), 2));
-    p.setBrush(QColor(225, 175, 40));
-    p.drawRoundedRect(QRectF(6, 18, 28, 19), 3, 3);
-    p.setBrush(QColor(90, 60, 0));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QRectF(17, 23, 6, 6));
-    p.drawRect(QRectF(19, 27, 2, 6));
-    return QIcon(px);
-}
-
-void abilita(const QList<QObject *> &controlli, bool attivo)
-{
-    for (QObject *o : controlli) {
-        if (auto *a = qobject_cast<QAction *>(o))
-            a->setEnabled(attivo);
-        else if (auto *w = qobject_cast<QWidget *>(o))
-            w->setEnabled(attivo);
-    }
-}
 
 // Selects, with its signals blocked, the first entry of a client list carrying the id; false when none does.
 bool selezionaCliente(QComboBox *lista, int idCliente)
@@ -138,7 +107,7 @@ TFormRicercaClienti::TFormRicercaClienti(QWidget *parent)
             FiltroChange();
     });
 
-    SpeedButtonLock->setIcon(iconaLucchetto());
+    SpeedButtonLock->setIcon(tavo::iconaLucchetto());
     preparaGriglia();
     creaMenu();
 
@@ -477,19 +446,19 @@ bool TFormRicercaClienti::modalitaScelta() const
 void TFormRicercaClienti::AggiornaPulsanti()
 {
     const bool righe = m_aperta && m_modello->rowCount() > 0;
-    abilita({ButtonCliente, MenuVaialCliente, ButtonEliminaCliente, MenuEliminaCliente}, righe);
-    abilita({ButtonNuovoCliente, MenuNuovoCliente}, true);
-    abilita({ButtonAnnunci, MenuVaiagliAnnunci}, righe && tavo::schermataRegistrata(ClasseRicercaAnnunci));
-    abilita({ButtonRichieste, MenuVaialleRichieste}, righe && tavo::schermataRegistrata(ClasseRicercaRichieste));
+    tavo::abilita({ButtonCliente, MenuVaialCliente, ButtonEliminaCliente, MenuEliminaCliente}, righe);
+    tavo::abilita({ButtonNuovoCliente, MenuNuovoCliente}, true);
+    tavo::abilita({ButtonAnnunci, MenuVaiagliAnnunci}, righe && tavo::schermataRegistrata(ClasseRicercaAnnunci));
+    tavo::abilita({ButtonRichieste, MenuVaialleRichieste}, righe && tavo::schermataRegistrata(ClasseRicercaRichieste));
     // The appointment list is not part of the program yet.
-    abilita({ButtonAppuntamenti, MenuVaiagliAppuntamenti}, false);
+    tavo::abilita({ButtonAppuntamenti, MenuVaiagliAppuntamenti}, false);
 
     const bool email = righe && !m_opzioni.smtpServer.isEmpty();
     // Only the e-mail-to-SMS gateway (SMS_TIPO 0) has a hand-over today: the SMS screen of the HTTP gateway is not
     // part of the program yet.
     const bool sms = righe && !m_opzioni.smsAccount.isEmpty() && !m_opzioni.smsDomain.isEmpty() && m_smsTipo == 0;
-    abilita({MenuInviaEMail->menuAction(), MenuInviaEMailClienteCorrente, MenuInviaEMailTuttiClienti}, email);
-    abilita({MenuInviaSMS->menuAction(), MenuInviaSMSClienteCorrente, MenuInviaSMSTuttiClienti}, sms);
+    tavo::abilita({MenuInviaEMail->menuAction(), MenuInviaEMailClienteCorrente, MenuInviaEMailTuttiClienti}, email);
+    tavo::abilita({MenuInviaSMS->menuAction(), MenuInviaSMSClienteCorrente, MenuInviaSMSTuttiClienti}, sms);
     if (QAction *html = PopupMenuClienti->findChild<QAction *>(QStringLiteral("MenuEsportainHTML")))
         html->setEnabled(righe);
 }

@@ -74,37 +74,6 @@ public:
     }
 };
 
-// The lock of "Mantieni aperta alla prossima esecuzione", drawn.
-QIcon iconaLucchetto()
-{
-    QPixmap px(40, 40);
-    px.fill(Qt::transparent);
-    QPainter p(&px);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(90, 90, 90), 4));
-    p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(11, 4, 18, 22), 0, 180 * 16);
-    p.drawLine(QPointF(11, 15), QPointF(11, 20));
-    p.drawLine(QPointF(29, 15), QPointF(29, 20));
-    p.setPen(QPen(QColor(120, 85, 10), 2));
-    p.setBrush(QColor(225, 175, 40));
-    p.drawRoundedRect(QRectF(6, 18, 28, 19), 3, 3);
-    p.setBrush(QColor(90, 60, 0));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QRectF(17, 23, 6, 6));
-    p.drawRect(QRectF(19, 27, 2, 6));
-    return QIcon(px);
-}
-
-void abilita(const QList<QObject *> &controlli, bool attivo)
-{
-    for (QObject *o : controlli) {
-        if (auto *a = qobject_cast<QAction *>(o))
-            a->setEnabled(attivo);
-        else if (auto *w = qobject_cast<QWidget *>(o))
-            w->setEnabled(attivo);
-    }
-}
 
 int indiceTesto(const QComboBox *lista, const QString &testo)
 {
@@ -148,7 +117,7 @@ TFormRicercaAnnunci::TFormRicercaAnnunci(QWidget *parent)
     for (QWidget *w : std::as_const(m_controlliFiltro))
         w->installEventFilter(this);
 
-    SpeedButtonLock->setIcon(iconaLucchetto());
+    SpeedButtonLock->setIcon(tavo::iconaLucchetto());
     preparaGriglie();
     creaMenu();
 
@@ -183,7 +152,7 @@ TFormRicercaAnnunci::TFormRicercaAnnunci(QWidget *parent)
     connect(tabella(), &TMemTable::rowInserted, this, &TFormRicercaAnnunci::AggiornaPulsanti);
 
     // Until the table is open every command on a row waits.
-    abilita({ButtonAnnuncio, ButtonNuovoAnnuncio, ButtonCliente, ButtonIncroci, ButtonInviaEMail, ButtonAppuntamento},
+    tavo::abilita({ButtonAnnuncio, ButtonNuovoAnnuncio, ButtonCliente, ButtonIncroci, ButtonInviaEMail, ButtonAppuntamento},
             false);
     for (QAction *a : PopupMenuAnnunci->actions())
         a->setEnabled(false);
@@ -726,14 +695,14 @@ void TFormRicercaAnnunci::AggiornaPulsanti()
     const bool riga = righe > 0;
     const bool editor = tavo::schermataRegistrata(ClasseEditor);
     const bool schede = tavo::schermataRegistrata(ClasseSchede);
-    abilita({ButtonAnnuncio, MenuVaiAllAnnuncio, MenuDuplicaAnnuncio}, riga && editor);
-    abilita({ButtonNuovoAnnuncio, MenuNuovoAnnuncio}, editor);
-    abilita({MenuEliminaAnnuncio, ButtonCliente, MenuVaialCliente}, riga);
-    abilita({ButtonIncroci, MenuMostraIncroci}, riga && tavo::schermataRegistrata(ClasseRicercaRichieste));
-    abilita({ButtonInviaEMail, MenuInviaEMailSMS}, riga && tavo::schermataRegistrata(ClasseInvioEmail));
-    abilita({MenuAnteprimaFoto}, riga && tavo::schermataRegistrata(ClasseAnteprimaFoto));
+    tavo::abilita({ButtonAnnuncio, MenuVaiAllAnnuncio, MenuDuplicaAnnuncio}, riga && editor);
+    tavo::abilita({ButtonNuovoAnnuncio, MenuNuovoAnnuncio}, editor);
+    tavo::abilita({MenuEliminaAnnuncio, ButtonCliente, MenuVaialCliente}, riga);
+    tavo::abilita({ButtonIncroci, MenuMostraIncroci}, riga && tavo::schermataRegistrata(ClasseRicercaRichieste));
+    tavo::abilita({ButtonInviaEMail, MenuInviaEMailSMS}, riga && tavo::schermataRegistrata(ClasseInvioEmail));
+    tavo::abilita({MenuAnteprimaFoto}, riga && tavo::schermataRegistrata(ClasseAnteprimaFoto));
     // Appointments, requests from an appointment and the send history are not part of the program yet.
-    abilita({ButtonAppuntamento, MenuNuovoAppuntamento, MenuMostraAppuntamenti, MenuNuovaRichiestaperlAnnuncio,
+    tavo::abilita({ButtonAppuntamento, MenuNuovoAppuntamento, MenuMostraAppuntamenti, MenuNuovaRichiestaperlAnnuncio,
              MenuMostraInviigieffettuati},
             false);
     for (QMenu *m : {MenuSchedaAnnuncioUsoInterno, MenuSchedaAnnuncioperCliente, MenuSchedaAnnuncioperVetrina}) {

@@ -97,37 +97,6 @@ public:
     }
 };
 
-// The lock of "Mantieni aperta alla prossima esecuzione", drawn.
-QIcon iconaLucchetto()
-{
-    QPixmap px(40, 40);
-    px.fill(Qt::transparent);
-    QPainter p(&px);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(90, 90, 90), 4));
-    p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(11, 4, 18, 22), 0, 180 * 16);
-    p.drawLine(QPointF(11, 15), QPointF(11, 20));
-    p.drawLine(QPointF(29, 15), QPointF(29, 20));
-    p.setPen(QPen(QColor(120, 85, 10), 2));
-    p.setBrush(QColor(225, 175, 40));
-    p.drawRoundedRect(QRectF(6, 18, 28, 19), 3, 3);
-    p.setBrush(QColor(90, 60, 0));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QRectF(17, 23, 6, 6));
-    p.drawRect(QRectF(19, 27, 2, 6));
-    return QIcon(px);
-}
-
-void abilita(const QList<QObject *> &controlli, bool attivo)
-{
-    for (QObject *o : controlli) {
-        if (auto *a = qobject_cast<QAction *>(o))
-            a->setEnabled(attivo);
-        else if (auto *w = qobject_cast<QWidget *>(o))
-            w->setEnabled(attivo);
-    }
-}
 
 // The grid shows exactly `colonne`, in that order; the table's other columns stay hidden.
 void disponiColonne(tavo::TSearchGrid *griglia, tavo::TMemTableModel *modello, const QStringList &colonne)
@@ -246,7 +215,7 @@ TFormRicercaRichieste::TFormRicercaRichieste(QWidget *parent)
     for (QWidget *w : std::as_const(m_controlliFiltro))
         w->installEventFilter(this);
 
-    SpeedButtonLock->setIcon(iconaLucchetto());
+    SpeedButtonLock->setIcon(tavo::iconaLucchetto());
     preparaGriglia();
     creaMenu();
     NavigatoreRichieste->impostaTabella(tabella());
@@ -287,7 +256,7 @@ TFormRicercaRichieste::TFormRicercaRichieste(QWidget *parent)
     connect(tabella(), &TMemTable::rowInserted, this, &TFormRicercaRichieste::AggiornaPulsanti);
 
     // Until the table is open every command on a row waits.
-    abilita(
+    tavo::abilita(
         {ButtonIncroci, ButtonInviaEMail, ButtonRichiesta, ButtonEliminaRichiesta, ButtonCliente, ButtonAppuntamento},
         false);
     for (QAction *a : PopupMenuRichieste->actions())
@@ -295,7 +264,7 @@ TFormRicercaRichieste::TFormRicercaRichieste(QWidget *parent)
     MenuRichiestaCorrente->setEnabled(false);
     MenuTutteleRichieste->setEnabled(false);
     ButtonCercaCliente->setEnabled(tavo::schermataRegistrata(ClasseRicercaClienti));
-    abilita({ButtonNuovaRichiesta, MenuNuovaRichiesta}, tavo::schermataRegistrata(ClasseEditor));
+    tavo::abilita({ButtonNuovaRichiesta, MenuNuovaRichiesta}, tavo::schermataRegistrata(ClasseEditor));
 }
 
 TFormRicercaRichieste::~TFormRicercaRichieste() = default;
@@ -669,21 +638,21 @@ void TFormRicercaRichieste::AggiornaPulsanti()
 {
     const bool editor = tavo::schermataRegistrata(ClasseEditor);
     ButtonCercaCliente->setEnabled(tavo::schermataRegistrata(ClasseRicercaClienti));
-    abilita({ButtonNuovaRichiesta, MenuNuovaRichiesta}, editor);
+    tavo::abilita({ButtonNuovaRichiesta, MenuNuovaRichiesta}, editor);
     if (!tabella()->isOpen())
         return;
     const int righe = tabella()->recordCount();
     const bool riga = righe > 0;
     const bool schede = tavo::schermataRegistrata(ClasseSchede);
-    abilita({ButtonRichiesta, MenuVaiallaRichiesta}, riga && editor);
-    abilita({ButtonEliminaRichiesta, MenuEliminaRichiesta, ButtonCliente, MenuVaialCliente, ButtonIncroci,
+    tavo::abilita({ButtonRichiesta, MenuVaiallaRichiesta}, riga && editor);
+    tavo::abilita({ButtonEliminaRichiesta, MenuEliminaRichiesta, ButtonCliente, MenuVaialCliente, ButtonIncroci,
              MenuMostraIncroci},
             riga);
-    abilita({ButtonInviaEMail, MenuInviaEMailSMS}, riga && tavo::schermataRegistrata(ClasseInvioEmail));
-    abilita({ButtonAppuntamento, MenuNuovoAppuntamento}, riga && tavo::schermataRegistrata(ClasseAppuntamenti));
-    abilita({MenuVaiagliAppuntamenti}, riga && tavo::schermataRegistrata(ClasseElencoAppuntamenti));
-    abilita({MenuMostraInviigieffettuati}, riga && tavo::schermataRegistrata(ClasseElencoInvii));
-    abilita({MenuStampaSchedaRichiesta->menuAction(), MenuRichiestaCorrente}, riga && schede);
+    tavo::abilita({ButtonInviaEMail, MenuInviaEMailSMS}, riga && tavo::schermataRegistrata(ClasseInvioEmail));
+    tavo::abilita({ButtonAppuntamento, MenuNuovoAppuntamento}, riga && tavo::schermataRegistrata(ClasseAppuntamenti));
+    tavo::abilita({MenuVaiagliAppuntamenti}, riga && tavo::schermataRegistrata(ClasseElencoAppuntamenti));
+    tavo::abilita({MenuMostraInviigieffettuati}, riga && tavo::schermataRegistrata(ClasseElencoInvii));
+    tavo::abilita({MenuStampaSchedaRichiesta->menuAction(), MenuRichiestaCorrente}, riga && schede);
     MenuTutteleRichieste->setEnabled(righe > 1 && schede);
     if (QAction *html = PopupMenuRichieste->findChild<QAction *>(QStringLiteral("MenuEsportainHTML")))
         html->setEnabled(riga);

@@ -4,6 +4,7 @@
 #include "widgets/uiservice.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -123,6 +124,16 @@ void ripristinaEtichette(const QList<QLabel *> &etichette)
 {
     for (QLabel *l : etichette)
         l->setPalette(QPalette());
+}
+
+void abilita(const QList<QObject *> &controlli, bool attivo)
+{
+    for (QObject *o : controlli) {
+        if (auto *a = qobject_cast<QAction *>(o))
+            a->setEnabled(attivo);
+        else if (auto *w = qobject_cast<QWidget *>(o))
+            w->setEnabled(attivo);
+    }
 }
 
 } // namespace tavo

@@ -64,4 +64,7 @@ void rifiutaCampo(QLabel *etichetta, QWidget *campo);
 // Puts labels back to the normal colour before a new check.
 void ripristinaEtichette(const QList<QLabel *> &etichette);
 
+// Enables or disables a list of controls and actions at once (the searches' command states).
+void abilita(const QList<QObject *> &controlli, bool attivo);
+
 } // namespace tavo

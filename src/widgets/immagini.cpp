@@ -144,4 +144,25 @@ QIcon icona(Icona quale)
     return i;
 }
 
+QIcon iconaLucchetto()
+{
+    QPixmap px(40, 40);
+    px.fill(Qt::transparent);
+    QPainter p(&px);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(90, 90, 90), 4));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(11, 4, 18, 22), 0, 180 * 16);
+    p.drawLine(QPointF(11, 15), QPointF(11, 20));
+    p.drawLine(QPointF(29, 15), QPointF(29, 20));
+    p.setPen(QPen(QColor(120, 85, 10), 2));
+    p.setBrush(QColor(225, 175, 40));
+    p.drawRoundedRect(QRectF(6, 18, 28, 19), 3, 3);
+    p.setBrush(QColor(90, 60, 0));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRectF(17, 23, 6, 6));
+    p.drawRect(QRectF(19, 27, 2, 6));
+    return QIcon(px);
+}
+
 } // namespace tavo

@@ -13,6 +13,8 @@ enum class Icona { Annunci = 0, Richieste = 1, TrovaVeloce = 2, Clienti = 3, Age
 QPixmap tessellaSfondo();
 QPixmap logoPredefinito();
 QIcon icona(Icona quale);
+// The lock of the searches' button "Mantieni aperta alla prossima esecuzione".
+QIcon iconaLucchetto();
 QPixmap immagineIcona(Icona quale, int lato);
 
 } // namespace tavo
