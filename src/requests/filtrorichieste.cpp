@@ -44,11 +44,14 @@ bool ParametriFiltroRichieste::operator==(const ParametriFiltroRichieste &o) con
 
 QString espressioneComune(const QString &comune)
 {
-    // COMUNI is "A, B, C": the name alone, first, last or between two others.
+    // COMUNI is "A, B, C": the name alone, first, last or between two others; or one of the municipality's
+    // zones, "MILANO (ZONA BRERA)", anywhere. ROMA does not take ROMANO DI LOMBARDIA, nor ESTE TRIESTE.
     const QString nome = comune;
-    return QStringLiteral("(COMUNI=%1 or COMUNI like %2 or COMUNI like %3 or COMUNI like %4)")
+    return QStringLiteral("(COMUNI=%1 or COMUNI like %2 or COMUNI like %3 or COMUNI like %4 or COMUNI like %5 or "
+                          "COMUNI like %6)")
         .arg(quotato(nome), quotato(nome + QStringLiteral(", *")), quotato(QStringLiteral("*, ") + nome),
-             quotato(QStringLiteral("*, ") + nome + QStringLiteral(", *")));
+             quotato(QStringLiteral("*, ") + nome + QStringLiteral(", *")), quotato(nome + QStringLiteral(" (*")),
+             quotato(QStringLiteral("*, ") + nome + QStringLiteral(" (*")));
 }
 
 QString espressioneFiltroRichieste(const ParametriFiltroRichieste &p)

@@ -134,7 +134,8 @@ private slots:
         QTest::newRow("municipality, quote doubled")
             << p
             << QStringLiteral("(COMUNI='L''AQUILA' or COMUNI like 'L''AQUILA, *' or COMUNI like '*, L''AQUILA' or "
-                              "COMUNI like '*, L''AQUILA, *')");
+                              "COMUNI like '*, L''AQUILA, *' or COMUNI like 'L''AQUILA (*' or "
+                              "COMUNI like '*, L''AQUILA (*')");
         p = {};
         p.prezzoMin = 99999.99;
         p.prezzoMax = 250000.5;
@@ -147,7 +148,8 @@ private slots:
         QTest::newRow("all, in the panel's order")
             << p
             << QStringLiteral("ID_CLIENTE=3 and DATA_ULT_MODIFICA<='2024/01/05 23.59.59' and (COMUNI='MILANO' or "
-                              "COMUNI like 'MILANO, *' or COMUNI like '*, MILANO' or COMUNI like '*, MILANO, *') and "
+                              "COMUNI like 'MILANO, *' or COMUNI like '*, MILANO' or COMUNI like '*, MILANO, *' or "
+                              "COMUNI like 'MILANO (*' or COMUNI like '*, MILANO (*') and "
                               "PREZZO_MAX<=1000");
     }
     void espressione()
@@ -155,6 +157,40 @@ private slots:
         QFETCH(ParametriFiltroRichieste, p);
         QFETCH(QString, attesa);
         QCOMPARE(tavo::espressioneFiltroRichieste(p), attesa);
+    }
+
+    // The municipality part on the texts the engine writes in COMUNI, zones included.
+    void comuneEZone_data()
+    {
+        QTest::addColumn<QString>("comune");
+        QTest::addColumn<QList<int>>("attese");
+        QTest::newRow("MILANO takes its zones") << QStringLiteral("MILANO") << QList<int>{1, 2, 3};
+        QTest::newRow("one zone only") << QStringLiteral("MILANO (ZONA BRERA)") << QList<int>{2};
+        QTest::newRow("ROMA is not ROMANO DI LOMBARDIA") << QStringLiteral("ROMA") << QList<int>{5};
+        QTest::newRow("ESTE is not TRIESTE") << QStringLiteral("ESTE") << QList<int>{};
+    }
+    void comuneEZone()
+    {
+        QFETCH(QString, comune);
+        QFETCH(QList<int>, attese);
+        tavo::TMemTable t(QStringLiteral("Comuni"));
+        t.addColumn(tavo::TMemColumn(QStringLiteral("ID_RICHIESTA"), tavo::FieldType::Integer));
+        t.addColumn(tavo::TMemColumn(QStringLiteral("COMUNI"), tavo::FieldType::Memo));
+        t.open();
+        const QStringList righe = {QStringLiteral("MILANO"), QStringLiteral("MONZA, MILANO (ZONA BRERA)"),
+                                   QStringLiteral("MILANO (ZONA ISOLA), LODI"), QStringLiteral("ROMANO DI LOMBARDIA"),
+                                   QStringLiteral("TRIESTE, ROMA"), QStringLiteral("MILANESE")};
+        for (int i = 0; i < righe.size(); ++i) {
+            t.append();
+            t.setValue(QStringLiteral("ID_RICHIESTA"), i + 1);
+            t.setValue(QStringLiteral("COMUNI"), righe.at(i));
+            t.post();
+        }
+        try {
+            QCOMPARE(filtrate(&t, tavo::espressioneComune(comune)), attese);
+        } catch (const tavo::MemTableError &e) {
+            QFAIL(qPrintable(e.message()));
+        }
     }
 
     // The expressions on the real request table, filled by the matching engine from the database.
