@@ -26,6 +26,7 @@
 #include <QValidator>
 
 #include <future>
+#include <optional>
 #include <vector>
 
 using tavo::ParametriFiltroAnnunci;
@@ -403,13 +404,17 @@ void TFormRicercaAnnunci::FormShow()
             SpeedButtonLock->setChecked(tavo::leggiAutoForm(m_tr) == 1);
         }
         // The filter lists are read on a second attachment while the match table fills: on a large agency each
-        // takes about a second.
-        std::future<tavo::ElenchiFiltroAnnunci> elenchi =
+        // takes about a second. A server that refuses the second connection gets them read here afterwards.
+        std::future<std::optional<tavo::ElenchiFiltroAnnunci>> elenchi =
             std::async(std::launch::async, [&principale = TFormMain::istanza()->database()] {
                 db::Database attacco;
-                attacco.openLike(principale);
+                try {
+                    attacco.openLike(principale);
+                } catch (const db::DbError &) {
+                    return std::optional<tavo::ElenchiFiltroAnnunci>();
+                }
                 db::Transaction tr(attacco);
-                tavo::ElenchiFiltroAnnunci e = tavo::caricaElenchiFiltroAnnunci(tr);
+                std::optional<tavo::ElenchiFiltroAnnunci> e = tavo::caricaElenchiFiltroAnnunci(tr);
                 tr.commit();
                 return e;
             });
@@ -420,7 +425,11 @@ void TFormRicercaAnnunci::FormShow()
             elenchi.wait();
             throw;
         }
-        mostraElenchi(elenchi.get(), false);
+        const std::optional<tavo::ElenchiFiltroAnnunci> letti = elenchi.get();
+        if (letti)
+            mostraElenchi(*letti, false);
+        else
+            caricaElenchi(false);
         tabella()->first();
     } catch (const db::DbError &e) {
         tavo::TavoApplication::mostraErrore(e.message());

@@ -288,8 +288,18 @@ private slots:
         QVERIFY(q.first());
         QCOMPARE(q.text(QStringLiteral("A")), QStringLiteral("perché"));
         tr.commit();
+        // A second attachment with the same credentials, for work on another thread.
+        Database second;
+        second.openLike(again);
+        Transaction tr2(second);
+        Query q2(tr2, QStringLiteral("select A from R"));
+        QVERIFY(q2.first());
+        QCOMPARE(q2.text(QStringLiteral("A")), QStringLiteral("perché"));
+        tr2.commit();
         Database wrong;
         QVERIFY_THROWS_EXCEPTION(DbError, wrong.open(connection, QStringLiteral("SYSDBA"), QStringLiteral("sbagliata")));
+        Database closed;
+        QVERIFY_THROWS_EXCEPTION(DbError, closed.openLike(wrong));
     }
 };
 
