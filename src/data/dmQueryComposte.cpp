@@ -248,6 +248,9 @@ TDataModuleQueryComposte::TDataModuleQueryComposte(db::Database &database, QObje
       m_ibDataSetAnnunci(m_transazione)
 {
     setObjectName(QStringLiteral("DataModuleQueryComposte"));
+    static const bool convertitore = QMetaType::registerConverter<IdIncroci, QString>(
+        [](const IdIncroci &valore) { return testoIdIncroci(valore.ids); });
+    Q_UNUSED(convertitore);
     m_ibDataSetRichieste.SQL() = testoRichiestePredefinito();
     m_ibDataSetRichieste.setCampiUsati(CampiRichieste);
     m_ibDataSetAnnunci.SQL() = testoAnnunciPredefinito();
@@ -532,7 +535,7 @@ QVector<QVariant> TDataModuleQueryComposte::recordRichiesta(const QVector<int> &
     r[R_TIPOLOGIE_ANNUNCIO] = riepiloghi.tipologieAnnuncio;
     r[R_TIPOLOGIE_IMMOBILE] = riepiloghi.tipologieImmobile;
     r[R_COMUNI] = riepiloghi.comuni;
-    r[R_ID_INCROCI] = testoIdIncroci(incroci);
+    r[R_ID_INCROCI] = QVariant::fromValue(IdIncroci{incroci});
     r[R_DATA_ULT_MODIFICA] = dataOVuoto(altro(X_DATA_ULT_MODIFICA));
     return r;
 }
@@ -552,7 +555,7 @@ QVector<QVariant> TDataModuleQueryComposte::recordAnnuncio(const QVector<int> &m
     r[A_N_INCROCI] = int(incroci.size());
     r[A_N_INVII] = invii.nInvii;
     r[A_DATA_ULT_INVIO] = invii.dataUltInvio;
-    r[A_ID_INCROCI] = testoIdIncroci(incroci);
+    r[A_ID_INCROCI] = QVariant::fromValue(IdIncroci{incroci});
     return r;
 }
 

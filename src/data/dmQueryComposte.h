@@ -43,6 +43,14 @@ class QTextStream;
 
 namespace tavo {
 
+// The value of ID_INCROCI in the match tables: the ids, whose text (each id followed by CR LF) is made only when the
+// value is read as text (QVariant::toString()); a full table holds millions of ids.
+struct IdIncroci
+{
+    QVector<int> ids;
+    bool operator==(const IdIncroci &altro) const { return ids == altro.ids; }
+};
+
 enum class MetodoIncroci {
     Massivo, // a few set-oriented queries, matching in memory
     PerRiga, // the per-row queries (the reference)
@@ -199,3 +207,5 @@ private:
 void scriviCsvIncroci(const TMemTable &richieste, const TMemTable &annunci, QTextStream &out);
 
 } // namespace tavo
+
+Q_DECLARE_METATYPE(tavo::IdIncroci)

@@ -17,6 +17,22 @@
 
 using namespace tavo;
 
+// A compact value that makes its text when read, as the match tables keep their match ids.
+struct Codici
+{
+    QVector<int> numeri;
+    bool operator==(const Codici &o) const { return numeri == o.numeri; }
+};
+Q_DECLARE_METATYPE(Codici)
+
+// A custom value without a text form.
+struct Opaco
+{
+    int n = 0;
+    bool operator==(const Opaco &o) const { return n == o.n; }
+};
+Q_DECLARE_METATYPE(Opaco)
+
 namespace {
 
 QString priorityText(const QVariant &v)
@@ -160,6 +176,8 @@ class TestMemTable : public QObject
     Q_OBJECT
 
 private slots:
+    void memoKeepsValuesThatMakeTheirText();
+
     // Filters
     void filter_data();
     void filter();
@@ -1332,6 +1350,44 @@ void TestMemTable::csvFileAndEncoding()
         QCOMPARE(e.line(), 0);
     }
     QCOMPARE(t.totalRowCount(), 2);
+}
+
+void TestMemTable::memoKeepsValuesThatMakeTheirText()
+{
+    QMetaType::registerConverter<Codici, QString>([](const Codici &c) {
+        QStringList parti;
+        for (int n : c.numeri)
+            parti << QString::number(n);
+        return parti.join(QLatin1Char('|'));
+    });
+    TMemTable t(QStringLiteral("T"));
+    t.addColumn(TMemColumn("ID", FieldType::Integer));
+    t.addColumn(TMemColumn("CODICI", FieldType::Memo));
+    t.open();
+    const QList<QVector<int>> righe = {{30, 4}, {7}, {}};
+    for (int i = 0; i < righe.size(); ++i) {
+        t.append();
+        t.setValue("ID", i + 1);
+        t.setValue("CODICI", QVariant::fromValue(Codici{righe.at(i)}));
+        t.post();
+    }
+    // Kept as given, read as text, filtered and sorted on its text.
+    t.first();
+    QCOMPARE(t.value("CODICI").typeId(), qMetaTypeId<Codici>());
+    QCOMPARE(t.value("CODICI").toString(), QStringLiteral("30|4"));
+    t.setFilter(QStringLiteral("CODICI like '*4'"));
+    t.setFiltered(true);
+    QCOMPARE(t.recordCount(), 1);
+    t.setFiltered(false);
+    t.sortOn(QStringLiteral("CODICI"));
+    t.first();
+    QCOMPARE(t.value("ID").toInt(), 3);
+    t.next();
+    QCOMPARE(t.value("ID").toInt(), 1);
+    // A value without a text form is refused.
+    t.append();
+    QVERIFY_THROWS_EXCEPTION(MemTableError, t.setValue("CODICI", QVariant::fromValue(Opaco{1})));
+    t.cancel();
 }
 
 QTEST_GUILESS_MAIN(TestMemTable)

@@ -133,6 +133,10 @@ QVariant TMemColumn::convert(const QVariant &value) const
     case FieldType::Memo:
         if (typeId == QMetaType::QString)
             return value;
+        // A compact value that converts to text on demand stays as it is: millions of match ids, for one, would
+        // take several times the memory as text.
+        if (typeId >= QMetaType::User && QMetaType::canConvert(value.metaType(), QMetaType::fromType<QString>()))
+            return value;
         break;
     case FieldType::DateTime:
         break;

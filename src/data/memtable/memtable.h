@@ -53,7 +53,7 @@ enum class FieldType {
     Integer,  // 32-bit integer, stored as int
     Float,    // double
     Text,     // QString, cut to the column's size when it has one (size > 0)
-    Memo,     // QString of any length
+    Memo,     // QString of any length, or a value of a registered type that makes its text when read (toString())
     DateTime, // QDateTime (local time)
 };
 
