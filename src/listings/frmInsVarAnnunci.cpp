@@ -793,14 +793,7 @@ void TFormInsVarAnnunci::ButtonCercaClienteClick()
             bloccaCliente(false);
         return;
     }
-    const tavo::FabbricaSchermata fabbrica = tavo::fabbricaSchermata(classeRicercaClienti());
-    if (!fabbrica)
-        return;
-    QWidget *ricerca = TFormMain::istanza()->ApriFinestra(classeRicercaClienti(), fabbrica);
-    if (auto *scegli = ricerca->findChild<QAbstractButton *>(QStringLiteral("ButtonCliente"))) {
-        scegli->setProperty("tag", 1);
-        scegli->setText(QStringLiteral("Scegli Cliente"));
-    }
+    tavo::apriSceltaCliente();
 }
 
 void TFormInsVarAnnunci::ButtonNuovoClienteClick()

@@ -1,5 +1,8 @@
 #include "listings/registroschermate.h"
 
+#include "app/frmMain.h"
+
+#include <QAbstractButton>
 #include <QHash>
 
 namespace tavo {
@@ -36,6 +39,20 @@ bool schermataRegistrata(const QString &classe)
 FabbricaSchermata fabbricaSchermata(const QString &classe)
 {
     return registro().value(classe);
+}
+
+QWidget *apriSceltaCliente()
+{
+    const QString classe = QStringLiteral("TFormRicercaClienti");
+    const FabbricaSchermata fabbrica = fabbricaSchermata(classe);
+    if (!fabbrica || !TFormMain::istanza())
+        return nullptr;
+    QWidget *ricerca = TFormMain::istanza()->ApriFinestra(classe, fabbrica);
+    if (auto *scegli = ricerca->findChild<QAbstractButton *>(QStringLiteral("ButtonCliente"))) {
+        scegli->setProperty("tag", 1);
+        scegli->setText(QStringLiteral("Scegli Cliente"));
+    }
+    return ricerca;
 }
 
 } // namespace tavo

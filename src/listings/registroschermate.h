@@ -26,4 +26,9 @@ bool schermataRegistrata(const QString &classe);
 // The registered factory (empty when none).
 FabbricaSchermata fabbricaSchermata(const QString &classe);
 
+// Opens (or brings back) the client search as a client picker for the editors and the request search: its
+// ButtonCliente gets the dynamic property "tag" 1 and the caption "Scegli Cliente". Null while the client search is
+// not part of the program.
+QWidget *apriSceltaCliente();
+
 } // namespace tavo

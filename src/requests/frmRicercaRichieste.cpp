@@ -671,13 +671,7 @@ void TFormRicercaRichieste::EsportaInHTML()
 void TFormRicercaRichieste::ButtonCercaClienteClick()
 {
     // The client search as a picker: its choice comes back through AggiornaListe, EditCliente and FiltroChange.
-    QWidget *ricerca = apriSchermata(ClasseRicercaClienti);
-    if (!ricerca)
-        return;
-    if (auto *scegli = ricerca->findChild<QAbstractButton *>(QStringLiteral("ButtonCliente"))) {
-        scegli->setProperty("tag", 1);
-        scegli->setText(QStringLiteral("Scegli Cliente"));
-    }
+    tavo::apriSceltaCliente();
 }
 
 void TFormRicercaRichieste::MenuVaiallaRichiestaClick()
