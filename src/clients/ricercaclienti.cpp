@@ -3,7 +3,6 @@
 #include "app/core/textutils.h"
 #include "data/memtable/memtablemodel.h"
 
-#include <QBrush>
 #include <QLocale>
 
 #include <limits>
@@ -93,60 +92,20 @@ QStringList sqlRicercaClienti(const FiltriRicercaClienti &f, const QString &colo
 
 // ---- The list model -------------------------------------------------------------------------------------------
 
-const QColor TModelloRicercaClienti::ColoreProprietario(18, 138, 255);
-const QColor TModelloRicercaClienti::ColoreProprietarioSelezionato(0, 255, 255);
-
 namespace {
-
-const char *const CampiGriglia[][2] = {
-    {"DESCR", "Cognome e Nome o Ragione Sociale"},
-    {"TELEFONO1", "Telefono 1"},
-    {"TELEFONO2", "Telefono 2"},
-    {"TELEFONO3", "Telefono 3"},
-    {"FAX", "Fax"},
-    {"EMAIL", "EMail"},
-    {"INDIRIZZO", "Indirizzo"},
-    {"CAP", "CAP"},
-    {"CITTA", "Città"},
-    {"PROV", "Prov."},
-    {"PARTITA_IVA", "Partita IVA"},
-    {"CODICE_FISCALE", "Codice Fiscale"},
-    {"REFERENTE", "Referente"},
-    {"SITO_WEB", "Sito Web"},
-    {"PROPRIETARIO", "Proprietario"},
-    {"NOTE", "Note"},
-};
-constexpr int NumeroColonne = int(sizeof CampiGriglia / sizeof CampiGriglia[0]);
-const int ColonnaNote = NumeroColonne - 1;
-const int ColonnaProprietario = NumeroColonne - 2;
-
+const char *const TitoliGriglia[] = {
+    "Cognome e Nome o Ragione Sociale", "Telefono 1", "Telefono 2", "Telefono 3", "Fax", "EMail", "Indirizzo", "CAP",
+    "Città", "Prov.", "Partita IVA", "Codice Fiscale", "Referente", "Sito Web", "Proprietario", "Note"};
 } // namespace
 
-TModelloRicercaClienti::TModelloRicercaClienti(QObject *parent) : QAbstractTableModel(parent) {}
-
-QStringList TModelloRicercaClienti::Campi()
-{
-    QStringList campi;
-    for (const auto &c : CampiGriglia)
-        campi << QLatin1String(c[0]);
-    return campi;
-}
+TModelloRicercaClienti::TModelloRicercaClienti(QObject *parent) : TModelloElencoClienti(Titoli(), parent) {}
 
 QStringList TModelloRicercaClienti::Titoli()
 {
     QStringList titoli;
-    for (const auto &c : CampiGriglia)
-        titoli << QString::fromUtf8(c[1]);
+    for (const char *t : TitoliGriglia)
+        titoli << QString::fromUtf8(t);
     return titoli;
-}
-
-int TModelloRicercaClienti::ColonnaDelCampo(const QString &campo)
-{
-    for (int i = 0; i < NumeroColonne; ++i) {
-        if (campo.compare(QLatin1String(CampiGriglia[i][0]), Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
 }
 
 void TModelloRicercaClienti::Apri(db::Query &q, const QStringList &sql, const QList<ParametroFiltroClienti> &parametri)
@@ -160,8 +119,8 @@ void TModelloRicercaClienti::Apri(db::Query &q, const QStringList &sql, const QL
 
     // The columns are found once: the rows are many.
     m_indici.clear();
-    for (const auto &c : CampiGriglia)
-        m_indici << q.columnIndex(QLatin1String(c[0]));
+    for (const QString &campo : Campi())
+        m_indici << q.columnIndex(campo);
     m_indiceId = q.columnIndex(QStringLiteral("ID_CLIENTE"));
     m_indiceSms = q.columnIndex(QStringLiteral("TEL_X_SMS"));
     m_query = &q;
@@ -210,13 +169,12 @@ QVector<TModelloRicercaClienti::Riga> TModelloRicercaClienti::leggi(int massimo)
             interrompi();
             break;
         }
-        Riga r;
-        r.valori.reserve(NumeroColonne);
+        QStringList valori;
+        valori.reserve(m_indici.size());
         for (int i : std::as_const(m_indici))
-            r.valori << (i >= 0 ? q.value(i).toString() : QString());
-        r.id = m_indiceId >= 0 ? q.value(m_indiceId).toInt() : 0;
+            valori << (i >= 0 ? q.value(i).toString() : QString());
+        Riga r = nuovaRiga(m_indiceId >= 0 ? q.value(m_indiceId).toInt() : 0, std::move(valori));
         r.telXSms = m_indiceSms >= 0 ? q.value(m_indiceSms).toInt() : 0;
-        r.proprietario = r.valori.at(ColonnaProprietario) == QLatin1String("S");
         righe.append(std::move(r));
     }
     return righe;
@@ -260,19 +218,6 @@ void TModelloRicercaClienti::caricaTutto()
     aggiungi(std::numeric_limits<int>::max());
 }
 
-QString TModelloRicercaClienti::valore(int riga, const QString &campo) const
-{
-    const int c = ColonnaDelCampo(campo);
-    if (riga < 0 || riga >= m_righe.size() || c < 0)
-        return QString();
-    return m_righe.at(riga).valori.at(c);
-}
-
-int TModelloRicercaClienti::idCliente(int riga) const
-{
-    return riga >= 0 && riga < m_righe.size() ? m_righe.at(riga).id : 0;
-}
-
 int TModelloRicercaClienti::trovaCliente(int idCliente)
 {
     for (int r = 0;; ++r) {
@@ -313,57 +258,6 @@ void TModelloRicercaClienti::rimuoviRiga(int riga)
     beginRemoveRows(QModelIndex(), riga, riga);
     m_righe.remove(riga);
     endRemoveRows();
-}
-
-int TModelloRicercaClienti::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_righe.size());
-}
-
-int TModelloRicercaClienti::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : NumeroColonne;
-}
-
-QVariant TModelloRicercaClienti::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid() || index.row() >= m_righe.size() || index.column() >= NumeroColonne)
-        return {};
-    const Riga &r = m_righe.at(index.row());
-    switch (role) {
-    case Qt::DisplayRole: {
-        QString testo = r.valori.at(index.column());
-        if (index.column() == ColonnaNote) // a memo on one grid line
-            testo.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        return testo;
-    }
-    case Qt::EditRole:
-        return r.valori.at(index.column());
-    case Qt::ForegroundRole:
-        if (r.proprietario && index.column() != ColonnaNote)
-            return QBrush(ColoreProprietario);
-        return {};
-    case IdClienteRole:
-        return r.id;
-    case ProprietarioRole:
-        return r.proprietario && index.column() != ColonnaNote;
-    default:
-        return {};
-    }
-}
-
-QVariant TModelloRicercaClienti::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || section < 0 || section >= NumeroColonne)
-        return QAbstractTableModel::headerData(section, orientation, role);
-    switch (role) {
-    case Qt::DisplayRole:
-        return QString::fromUtf8(CampiGriglia[section][1]);
-    case TMemTableModel::ColumnNameRole:
-        return QLatin1String(CampiGriglia[section][0]);
-    default:
-        return {};
-    }
 }
 
 bool clienteNelFiltro(db::Query &q, const FiltriRicercaClienti &f, int idCliente)

@@ -6,10 +6,9 @@
 //
 // Everything runs on the caller's transaction (the screen's own); database failures throw tavo::db::DbError.
 
+#include "clients/elencoclienti.h"
 #include "data/database.h"
 
-#include <QAbstractTableModel>
-#include <QColor>
 #include <QList>
 #include <QStringList>
 #include <QVector>
@@ -56,34 +55,23 @@ QStringList sqlRicercaClienti(const FiltriRicercaClienti &f, const QString &colo
 
 // ---- The list model -------------------------------------------------------------------------------------------
 
-// The rows of the query as the grid DBGridClienti shows them. Columns, in order: DESCR, TELEFONO1, TELEFONO2,
-// TELEFONO3, FAX, EMAIL, INDIRIZZO, CAP, CITTA, PROV, PARTITA_IVA, CODICE_FISCALE, REFERENTE, SITO_WEB,
-// PROPRIETARIO, NOTE; each title carries its field name in TMemTableModel::ColumnNameRole. Owners' cells
-// (PROPRIETARIO = "S") are blue, the notes column excepted. The model never sorts itself: the database does.
+// The rows of the query as the grid DBGridClienti shows them: the columns and owners' colours of every client list
+// (elencoclienti.h), with the search's titles. The model never sorts itself: the database does.
 //
 // Rows are read from the open cursor as they are needed, a block at a time (the grid asks for more when it is
 // scrolled to its end), so that a large agency's list opens and refilters at once. Whoever walks or exports the
 // whole list reads the rest first (caricaTutto). The cursor belongs to the caller's query, which must outlive the
 // model or be released with Chiudi() first.
-class TModelloRicercaClienti : public QAbstractTableModel
+class TModelloRicercaClienti : public TModelloElencoClienti
 {
     Q_OBJECT
 public:
-    enum Ruolo {
-        IdClienteRole = Qt::UserRole + 1, // data(): the row's ID_CLIENTE
-        ProprietarioRole,                 // data(): the cell is drawn in the owners' colours
-    };
-
-    static const QColor ColoreProprietario;            // RGB (18, 138, 255)
-    static const QColor ColoreProprietarioSelezionato; // RGB (0, 255, 255)
     // Rows read at a time.
     static constexpr int Blocco = 100;
 
     explicit TModelloRicercaClienti(QObject *parent = nullptr);
 
-    static QStringList Campi();
     static QStringList Titoli();
-    static int ColonnaDelCampo(const QString &campo); // -1 when unknown (case ignored)
 
     // Runs the statement (lines and parameters) on q and reads its first block of rows; the model is reset once,
     // and only when the statement succeeded (a failure leaves the rows read so far, with no more to come, and
@@ -95,16 +83,6 @@ public:
     void caricaTutto();
     bool tutteLette() const { return m_finito; }
 
-    struct Riga
-    {
-        int id = 0;
-        int telXSms = 0;
-        bool proprietario = false;
-        QStringList valori; // one per column, NULL read as empty
-    };
-    const Riga &riga(int r) const { return m_righe.at(r); }
-    QString valore(int riga, const QString &campo) const;
-    int idCliente(int riga) const;
     // The row of a client, reading on until it comes; -1 when it is not listed. Throws db::DbError.
     int trovaCliente(int idCliente);
     // The first row whose field equals valore exactly, reading on until it comes; -1 when none. Throws db::DbError.
@@ -112,10 +90,6 @@ public:
     // Removes one row (after its deletion in the database).
     void rimuoviRiga(int riga);
 
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     bool canFetchMore(const QModelIndex &parent) const override;
     // The next block, for the grid. A database error ends the list where it is and is reported by erroreLettura.
     void fetchMore(const QModelIndex &parent) override;
@@ -130,7 +104,6 @@ private:
     void aggiungi(int massimo);
     void interrompi();
 
-    QVector<Riga> m_righe;
     db::Query *m_query = nullptr;
     bool m_finito = true;
     QVector<int> m_indici; // the cursor's column of each grid column

@@ -3,6 +3,7 @@
 
 #include "clients/clienti.h"
 #include "clients/clientisimili.h"
+#include "data/memtable/memtablemodel.h"
 #include "clients/geografia.h"
 #include "tempdatabase.h"
 
